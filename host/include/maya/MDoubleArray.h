@@ -1,0 +1,3 @@
+#pragma once
+#include <maya/MArrayBase.h>
+VL2_DECLARE_ARRAY(MDoubleArray, double)
