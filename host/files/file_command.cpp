@@ -1,0 +1,250 @@
+// The file command: opening, importing, saving and exporting scenes, through
+// the registered file translators.
+#include "mel/command.h"
+#include "mel/interpreter.h"
+#include "plugins/host_commands.h"
+#include "plugins/registry.h"
+#include "scene/core/scene.h"
+
+#include <maya/MFileObject.h>
+#include <maya/MPxFileTranslator.h>
+
+#include <platform/platform.h>
+
+#include <cstdio>
+#include <map>
+
+namespace host::files {
+
+using host::mel::ArgParser;
+using host::mel::ArgType;
+using host::mel::CommandContext;
+using host::mel::CommandError;
+using host::mel::Value;
+using host::plugins::Registry;
+using host::plugins::TranslatorEntry;
+
+namespace {
+
+struct FileState {
+    std::string sceneName;  // the current scene's file, "" for untitled
+    std::string sceneType = "mayaAscii";
+    std::map<std::string, std::string> fileInfo;
+    std::vector<std::string> requires;
+};
+
+FileState& state() {
+    static FileState s;
+    return s;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string extensionOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    auto dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    return lower(path.substr(dot + 1));
+}
+
+// Restores the access mode however the translator call ends.
+struct AccessModeScope {
+    explicit AccessModeScope(int mode) { host::plugins::setCurrentAccessMode(mode); }
+    ~AccessModeScope() { host::plugins::setCurrentAccessMode(0); }
+};
+
+TranslatorEntry* translatorNamed(const std::string& type) {
+    TranslatorEntry* t = Registry::instance().translator(type);
+    if (!t) throw CommandError("Invalid file type specified: " + type);
+    if (!t->get()) throw CommandError("The translator '" + type + "' could not be created.");
+    return t;
+}
+
+// The translator claiming a file opened without -type: its own magic test
+// first, then its extension.
+TranslatorEntry* identify(const std::string& path) {
+    std::string resolved = vl2platform::resolvePath(path);
+    char buffer[2048];
+    size_t n = 0;
+    if (std::FILE* f = std::fopen(resolved.c_str(), "rb")) {
+        n = std::fread(buffer, 1, sizeof buffer, f);
+        std::fclose(f);
+    }
+    MFileObject file;
+    file.setRawFullName(MString(path));
+    TranslatorEntry* byExtension = nullptr;
+    for (TranslatorEntry* t : Registry::instance().translators()) {
+        MPxFileTranslator* tr = t->get();
+        if (!tr || !tr->haveReadMethod()) continue;
+        auto kind = tr->identifyFile(file, buffer, static_cast<short>(n));
+        if (kind == MPxFileTranslator::kIsMyFileType) return t;
+        if (!byExtension && kind == MPxFileTranslator::kCouldBeMyFileType &&
+            lower(tr->defaultExtension().str()) == extensionOf(path))
+            byExtension = t;
+    }
+    return byExtension;
+}
+
+// Scene files are MEL: run them through the interpreter.
+void readAscii(const std::string& path) {
+    std::string resolved = vl2platform::resolvePath(path);
+    if (!vl2platform::fileExists(resolved)) throw CommandError("File not found: " + path);
+    host::mel::ExecResult r = host::mel::interpreter().sourceFile(resolved, true);
+    if (!r.ok) throw CommandError("Error reading file. " + path);
+}
+
+void runReader(TranslatorEntry* t, const std::string& path, const std::string& options, int mode) {
+    MPxFileTranslator* tr = t->get();
+    if (!tr->haveReadMethod()) throw CommandError("The file type '" + t->name + "' cannot be read.");
+    if (!vl2platform::fileExists(vl2platform::resolvePath(path))) throw CommandError("File not found: " + path);
+    MFileObject file;
+    file.setRawFullName(MString(path));
+    AccessModeScope scope(mode);
+    MStatus st = tr->reader(file, MString(options), static_cast<MPxFileTranslator::FileAccessMode>(mode));
+    if (st.error()) throw CommandError("Error reading file. " + path);
+}
+
+void runWriter(TranslatorEntry* t, const std::string& path, const std::string& options, int mode) {
+    MPxFileTranslator* tr = t->get();
+    if (!tr->haveWriteMethod()) throw CommandError("The file type '" + t->name + "' cannot be written.");
+    MFileObject file;
+    file.setRawFullName(MString(path));
+    AccessModeScope scope(mode);
+    MStatus st = tr->writer(file, MString(options), static_cast<MPxFileTranslator::FileAccessMode>(mode));
+    if (st.error()) throw CommandError("Error writing file. " + path);
+}
+
+bool isAsciiType(const std::string& type) { return type == "mayaAscii"; }
+
+Value fileCommand(CommandContext& ctx) {
+    static const ArgParser parser = ArgParser("file")
+                                        .queryFlag("q", "query")
+                                        .flag("f", "force")
+                                        .flag("o", "open")
+                                        .flag("i", "import")
+                                        .flag("s", "save")
+                                        .flag("ea", "exportAll")
+                                        .flag("es", "exportSelected")
+                                        .flag("new", "newFile")
+                                        .flag("rn", "rename", {ArgType::String})
+                                        .flag("typ", "type", {ArgType::String}, false, true)
+                                        .flag("op", "options", {ArgType::String})
+                                        .flag("sn", "sceneName")
+                                        .flag("pr", "preserveReferences")
+                                        .flag("iv", "ignoreVersion")
+                                        .flag("pmt", "prompt", {ArgType::Bool})
+                                        .flag("l", "list")
+                                        .objects(0, 1);
+    auto a = parser.parse(ctx);
+    FileState& st = state();
+    std::string path = a.objects().empty() ? std::string() : a.objects()[0].asString();
+    std::string type = a.isSet("typ") && !a.isQuery() ? a.flagString("typ") : std::string();
+    std::string options = a.flagString("op", std::string());
+
+    if (a.isQuery()) {
+        if (a.isSet("sn")) return Value(st.sceneName);
+        if (a.isSet("typ")) return Value(std::vector<std::string>{st.sceneType});
+        if (a.isSet("l")) return Value(st.sceneName.empty() ? std::vector<std::string>{} : std::vector<std::string>{st.sceneName});
+        throw CommandError("file: no query flag given");
+    }
+    if (a.isSet("new")) {
+        host::scene::scene().newScene();
+        st = FileState();
+        return Value(std::string());
+    }
+    if (a.isSet("rn")) {
+        st.sceneName = vl2platform::toNativeSeparators(a.flagString("rn"));
+        return Value(st.sceneName);
+    }
+    path = vl2platform::toNativeSeparators(path);
+
+    if (a.isSet("o") || a.isSet("i")) {
+        if (path.empty()) throw CommandError("file: a file name is required");
+        const bool open = a.isSet("o");
+        const int mode = open ? MPxFileTranslator::kOpenAccessMode : MPxFileTranslator::kImportAccessMode;
+        TranslatorEntry* t = nullptr;
+        if (!type.empty() && !isAsciiType(type)) t = translatorNamed(type);
+        if (type.empty()) t = identify(path);
+        if (open) {
+            host::scene::scene().newScene();
+            st = FileState();
+        }
+        if (t) {
+            runReader(t, path, options, mode);
+            if (open) st.sceneType = t->name;
+        } else if (type.empty() && extensionOf(path) != "ma") {
+            throw CommandError("Unrecognized file type for '" + path + "'.");
+        } else {
+            readAscii(path);
+        }
+        if (open) st.sceneName = path;
+        return Value(path);
+    }
+
+    if (a.isSet("ea") || a.isSet("es") || a.isSet("s")) {
+        const bool save = a.isSet("s");
+        if (save && path.empty()) path = st.sceneName;
+        if (path.empty()) throw CommandError("file: a file name is required");
+        if (type.empty()) type = save ? st.sceneType : "mayaAscii";
+        const int mode = save ? MPxFileTranslator::kSaveAccessMode
+                              : a.isSet("es") ? MPxFileTranslator::kExportActiveAccessMode
+                                              : MPxFileTranslator::kExportAccessMode;
+        runWriter(translatorNamed(type), path, options, mode);
+        if (save) {
+            st.sceneName = path;
+            st.sceneType = type;
+        }
+        return Value(path);
+    }
+    throw CommandError("file: no action given (use -o, -i, -s, -ea, -es, -new or -rename)");
+}
+
+Value requiresCommand(CommandContext& ctx) {
+    // "requires maya "5.0";" and plug-in requirements: recorded, not enforced.
+    static const ArgParser parser = ArgParser("requires").flag("nodeType", "nodeType", {ArgType::String}, true)
+                                        .flag("dataType", "dataType", {ArgType::String}, true).objects(0);
+    auto a = parser.parse(ctx);
+    std::string text;
+    for (const Value& v : a.objects()) text += (text.empty() ? "" : " ") + v.asString();
+    state().requires.push_back(text);
+    return Value();
+}
+
+Value fileInfoCommand(CommandContext& ctx) {
+    static const ArgParser parser = ArgParser("fileInfo").queryFlag("q", "query").flag("rm", "remove", {ArgType::String}).objects(0, 2);
+    auto a = parser.parse(ctx);
+    auto& info = state().fileInfo;
+    if (a.isSet("rm")) {
+        info.erase(a.flagString("rm"));
+        return Value();
+    }
+    if (a.isQuery()) {
+        std::vector<std::string> r;
+        if (a.objects().empty()) {
+            for (const auto& kv : info) {
+                r.push_back(kv.first);
+                r.push_back(kv.second);
+            }
+        } else {
+            auto it = info.find(a.objects()[0].asString());
+            if (it != info.end()) r.push_back(it->second);
+        }
+        return Value(r);
+    }
+    if (a.objects().size() != 2) throw CommandError("fileInfo: a keyword and a value are required");
+    info[a.objects()[0].asString()] = a.objects()[1].asString();
+    return Value();
+}
+
+}  // namespace
+
+void registerFileCommands(host::mel::Interpreter& interp) {
+    interp.registerCommand("file", fileCommand);
+    interp.registerCommand("requires", requiresCommand);
+    interp.registerCommand("fileInfo", fileInfoCommand);
+}
+
+}  // namespace host::files
