@@ -11,6 +11,9 @@
 
 #include <platform/platform.h>
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cstdio>
 #include <map>
 
@@ -117,6 +120,82 @@ void runWriter(TranslatorEntry* t, const std::string& path, const std::string& o
     if (st.error()) throw CommandError("Error writing file. " + path);
 }
 
+
+// The project folder the host resolves relative file names against, and its
+// file rules ("images", "sourceImages" ...), as `workspace` reports them.
+struct Workspace {
+    std::string root;  // with a trailing '/'
+    std::vector<std::pair<std::string, std::string>> renderTypes = {
+        {"images", "images"}, {"sourceImages", "sourceimages"}, {"textures", "textures"}};
+};
+
+Workspace& workspace() {
+    static Workspace w;
+    if (w.root.empty()) {
+        char buf[4096];
+        w.root = ::getcwd(buf, sizeof buf) ? std::string(buf) : std::string(".");
+        if (w.root.back() != '/') w.root += '/';
+    }
+    return w;
+}
+
+Value workspaceCommand(CommandContext& ctx) {
+    static const ArgParser parser = ArgParser("workspace")
+                                        .queryFlag("q", "query")
+                                        .flag("rd", "rootDirectory")
+                                        .flag("rtl", "renderTypeList")
+                                        .flag("fn", "fullName")
+                                        .flag("o", "openWorkspace")
+                                        .flag("rt", "renderType", {ArgType::String, ArgType::String}, true, true)
+                                        .objects(0, 1);
+    auto a = parser.parse(ctx);
+    Workspace& w = workspace();
+    if (a.isQuery()) {
+        if (a.isSet("rd")) return Value(w.root);
+        if (a.isSet("fn")) return Value(w.root.size() > 1 ? w.root.substr(0, w.root.size() - 1) : w.root);
+        if (a.isSet("rtl")) {
+            std::vector<std::string> names;
+            for (const auto& rt : w.renderTypes) names.push_back(rt.first);
+            return Value(names);
+        }
+        if (a.isSet("rt")) {
+            std::string key = a.flagString("rt");
+            for (const auto& rt : w.renderTypes)
+                if (rt.first == key) return Value(rt.second);
+            return Value(std::string());
+        }
+        throw CommandError("workspace: no query flag given");
+    }
+    if (a.isSet("rt")) {
+        for (std::size_t u = 0; u < a.useCount("rt"); ++u) {
+            std::string key = a.flagString("rt", 0, u), value = a.flagString("rt", 1, u);
+            bool found = false;
+            for (auto& rt : w.renderTypes)
+                if (rt.first == key) {
+                    rt.second = value;
+                    found = true;
+                }
+            if (!found) w.renderTypes.emplace_back(key, value);
+        }
+    }
+    if (a.isSet("o")) {
+        if (a.objects().empty()) throw CommandError("workspace: -openWorkspace needs a folder");
+        std::string dir = vl2platform::toNativeSeparators(a.objects()[0].asString());
+        if (!vl2platform::fileExists(vl2platform::resolvePath(dir)))
+            throw CommandError("workspace: the folder '" + dir + "' does not exist");
+        w.root = vl2platform::resolvePath(dir);
+        if (w.root.empty() || w.root.back() != '/') w.root += '/';
+        return Value(w.root);
+    }
+    return Value();
+}
+
+// Relative names are taken against the workspace root, as the host does.
+std::string absolutePath(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    return workspace().root + path;
+}
+
 bool isAsciiType(const std::string& type) { return type == "mayaAscii"; }
 
 Value fileCommand(CommandContext& ctx) {
@@ -142,7 +221,7 @@ Value fileCommand(CommandContext& ctx) {
     FileState& st = state();
     std::string path = a.objects().empty() ? std::string() : a.objects()[0].asString();
     std::string type = a.isSet("typ") && !a.isQuery() ? a.flagString("typ") : std::string();
-    std::string options = a.flagString("op", std::string());
+    std::string options = a.flagStringOr("op", std::string());
 
     if (a.isQuery()) {
         if (a.isSet("sn")) return Value(st.sceneName);
@@ -159,7 +238,7 @@ Value fileCommand(CommandContext& ctx) {
         st.sceneName = vl2platform::toNativeSeparators(a.flagString("rn"));
         return Value(st.sceneName);
     }
-    path = vl2platform::toNativeSeparators(path);
+    path = absolutePath(vl2platform::toNativeSeparators(path));
 
     if (a.isSet("o") || a.isSet("i")) {
         if (path.empty()) throw CommandError("file: a file name is required");
@@ -245,6 +324,7 @@ void registerFileCommands(host::mel::Interpreter& interp) {
     interp.registerCommand("file", fileCommand);
     interp.registerCommand("requires", requiresCommand);
     interp.registerCommand("fileInfo", fileInfoCommand);
+    interp.registerCommand("workspace", workspaceCommand);
 }
 
 }  // namespace host::files

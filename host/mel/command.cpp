@@ -169,6 +169,8 @@ ParsedArgs ArgParser::parse(const std::vector<Value>& words) const {
     return out;
 }
 
+ParsedArgs ArgParser::parse(const CommandContext& ctx) const { return parse(ctx.args()); }
+
 const ParsedArgs::Use* ParsedArgs::use(const std::string& name, std::size_t n) const {
     if (!parser_) return nullptr;
     int fi = parser_->find("-" + stripDash(name));

@@ -90,7 +90,7 @@ public:
     ArgParser& objects(int minCount, int maxCount = -1);
 
     ParsedArgs parse(const std::vector<Value>& words) const;
-    ParsedArgs parse(const CommandContext& ctx) const { return parse(ctx.args()); }
+    ParsedArgs parse(const CommandContext& ctx) const;
 
     const std::vector<FlagSpec>& flags() const { return flags_; }
 

@@ -22,7 +22,9 @@ std::string formatLocation(const std::string& file, int line);
 
 // ---------------------------------------------------------------- lexer
 
-enum class Tok { End, Ident, Var, Int, Float, Str, Op, Backquote };
+// Error: a lexing failure held until the parser uses the token, so that
+// looking ahead never fails the statement before it runs.
+enum class Tok { End, Ident, Var, Int, Float, Str, Op, Backquote, Error };
 
 enum OpCode : int {
     OpEq = 256, OpNe, OpLe, OpGe, OpAnd, OpOr, OpAddAssign, OpSubAssign, OpMulAssign,
@@ -61,6 +63,7 @@ public:
 
 private:
     void skipSpace();
+    void lexToken();
     std::string_view lexString(int startLine);  // after the opening quote
 
     std::string_view src_;
@@ -68,6 +71,7 @@ private:
     int line_ = 1;
     const std::string& file_;
     std::string strbuf_;
+    std::string errbuf_;
 };
 
 // Classifies a bare command word: true with an int or float Value if numeric.

@@ -112,7 +112,11 @@ void Lexer::skipSpace() {
 }
 
 char Lexer::peekChar() {
-    skipSpace();
+    try {
+        skipSpace();
+    } catch (const MelError&) {
+        return '\0';
+    }
     return pos_ < src_.size() ? src_[pos_] : '\0';
 }
 
@@ -147,6 +151,17 @@ std::string_view Lexer::lexString(int startLine) {
 }
 
 void Lexer::next() {
+    try {
+        lexToken();
+    } catch (MelError& e) {
+        errbuf_ = std::move(e.msg);
+        tok.kind = Tok::Error;
+        tok.text = errbuf_;
+        pos_ = src_.size();
+    }
+}
+
+void Lexer::lexToken() {
     skipSpace();
     tok.begin = pos_;
     tok.line = line_;

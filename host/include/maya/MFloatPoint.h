@@ -1,5 +1,6 @@
 #pragma once
 #include <maya/MTypes.h>
+#include <maya/MStatus.h>
 #include <maya/MFloatVector.h>
 #include <iosfwd>
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <maya/MTypes.h>
+#include <maya/MStatus.h>
 #include <iosfwd>
 
 class MFloatMatrix;
@@ -34,8 +35,8 @@ public:
     MMatrix& operator*=(double s);
     bool operator==(const MMatrix& r) const;
     bool operator!=(const MMatrix& r) const { return !(*this == r); }
-    // The inverse; a singular matrix gives the identity-free adjoint scaled
-    // by zero, as the host does not report failure here.
+    // The inverse; a singular matrix gives the identity (check isSingular()
+    // first where that matters).
     MMatrix inverse() const;
     MMatrix adjoint() const;
     MMatrix homogenize() const;

@@ -294,3 +294,73 @@ void setVector(Node* n, const std::string& attr, const std::vector<double>& v) {
 
 }  // namespace cmds
 }  // namespace host::scene
+
+namespace host::scene::cmds {
+namespace {
+struct PlugFlags {
+    int keyable = -1, channelBox = -1;  // -1: as the attribute says
+};
+struct NodeFlags {
+    std::weak_ptr<Object> node;
+    std::map<PlugPath, PlugFlags> plugs;
+};
+std::map<const Node*, NodeFlags>& flagTable() {
+    static std::map<const Node*, NodeFlags> t;
+    return t;
+}
+PlugFlags* flagsOf(const Plug& p, bool create) {
+    auto& t = flagTable();
+    auto it = t.find(p.node);
+    if (it != t.end() && it->second.node.lock().get() != p.node) {
+        t.erase(it);  // a new node at a freed address
+        it = t.end();
+    }
+    if (it == t.end()) {
+        if (!create) return nullptr;
+        NodeFlags nf;
+        nf.node = scene().ptr(p.node);
+        it = t.emplace(p.node, std::move(nf)).first;
+    }
+    auto pit = it->second.plugs.find(p.path);
+    if (pit == it->second.plugs.end()) {
+        if (!create) return nullptr;
+        pit = it->second.plugs.emplace(p.path, PlugFlags{}).first;
+    }
+    return &pit->second;
+}
+std::vector<std::weak_ptr<Object>>& colorAttrs() {
+    static std::vector<std::weak_ptr<Object>> v;
+    return v;
+}
+}  // namespace
+
+bool plugKeyable(const Plug& p) {
+    if (PlugFlags* f = flagsOf(p, false))
+        if (f->keyable >= 0) return f->keyable != 0;
+    return p.attr() && p.attr()->keyable;
+}
+bool plugChannelBox(const Plug& p) {
+    if (PlugFlags* f = flagsOf(p, false))
+        if (f->channelBox >= 0) return f->channelBox != 0;
+    return p.attr() && p.attr()->channelBox;
+}
+void setPlugKeyable(const Plug& p, bool on) {
+    if (p.attr() && p.attr()->dynamic && !p.attr()->inArray()) p.attr()->keyable = on;
+    else flagsOf(p, true)->keyable = on ? 1 : 0;
+    if (on) setPlugChannelBox(p, false);
+}
+void setPlugChannelBox(const Plug& p, bool on) {
+    if (p.attr() && p.attr()->dynamic && !p.attr()->inArray()) p.attr()->channelBox = on;
+    else flagsOf(p, true)->channelBox = on ? 1 : 0;
+}
+bool usedAsColor(const Attribute* a) {
+    for (const auto& w : colorAttrs())
+        if (w.lock().get() == a) return true;
+    return false;
+}
+void setUsedAsColor(const Attribute* a) {
+    auto& v = colorAttrs();
+    v.erase(std::remove_if(v.begin(), v.end(), [](const std::weak_ptr<Object>& w) { return w.expired(); }), v.end());
+    v.push_back(const_cast<Attribute*>(a)->shared_from_this());
+}
+}  // namespace host::scene::cmds

@@ -86,3 +86,17 @@ void registerLayerCommands(host::mel::Interpreter& in);
 MelValue plugValue(const Plug& p, bool asString);
 
 }  // namespace host::scene::cmds
+
+namespace host::scene::cmds {
+// Per-plug keyable / channel-box state (setAttr -k / -cb). Dynamic attributes
+// carry it on the attribute; static ones get a per-node override.
+bool plugKeyable(const Plug& p);
+bool plugChannelBox(const Plug& p);
+void setPlugKeyable(const Plug& p, bool on);
+void setPlugChannelBox(const Plug& p, bool on);
+// setAttr -type parsers registered by other host parts (null when none).
+const DataParser* findDataParser(const std::string& typeName);
+// Marks attributes added with addAttr -uac.
+bool usedAsColor(const Attribute* a);
+void setUsedAsColor(const Attribute* a);
+}  // namespace host::scene::cmds

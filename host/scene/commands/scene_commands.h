@@ -18,12 +18,17 @@ namespace host::scene {
 void registerSceneCommands(host::mel::Interpreter& interp);
 
 // ---- setAttr -type data parsers
-// A parser turns the value words of `setAttr -type <name> ...` into data.
-// `words` are the words after the plug (flags removed), as text. On failure
-// it returns null and sets *error (the command then fails with that text).
-// Registering a name again replaces its parser. "mesh", "nurbsCurve" and
-// "nurbsSurface" are left to their owners.
-using DataParser = std::function<DataPtr(const std::vector<std::string>& words, std::string* error)>;
+// A parser reads one value of its data type from the value words of
+// `setAttr -type <name> <plug> ...`, starting at words[pos], and advances pos
+// past what it used (a range plug such as ".fc[0:5]" calls it once per
+// element). Returning data stores it on `target`. Returning null with an
+// empty *error means the parser wrote the plug itself; null with *error set
+// fails the command with that text. Registering a name again replaces its
+// parser. "mesh", "nurbsCurve", "nurbsSurface", "polyFaces" ... belong to
+// their owners; without a parser, typed attributes keep the words as
+// GenericData so scene files round-trip.
+using DataParser = std::function<DataPtr(const Plug& target, const std::vector<std::string>& words,
+                                         std::size_t& pos, std::string* error)>;
 void registerDataParser(const std::string& typeName, DataParser parser);
 bool hasDataParser(const std::string& typeName);
 

@@ -576,6 +576,13 @@ bool Mesh::assignUVs(int s, const std::vector<int>& counts, const std::vector<in
     return true;
 }
 
+bool Mesh::setCornerUV(int s, int fv, int id) {
+    if (s < 0 || s >= numUVSets() || fv < 0 || fv >= numFaceVertices() || id < -1 || id >= int(uvSets_[s].u.size()))
+        return false;
+    uvSets_[s].fvIds[fv] = id;
+    return true;
+}
+
 bool Mesh::faceHasUVs(int s, int f) const {
     if (s < 0 || s >= numUVSets() || !validFace(f)) return false;
     for (int i = 0; i < counts_[f]; ++i)

@@ -190,6 +190,8 @@ public:
     bool setFaceUVIds(int s, int f, const std::vector<int>& ids, std::string* err = nullptr);
     // All faces at once: `counts` per face (0 = no UVs for that face), ids in order.
     bool assignUVs(int s, const std::vector<int>& counts, const std::vector<int>& ids, std::string* err = nullptr);
+    // One corner at a time (a face counts as mapped once all its corners are).
+    bool setCornerUV(int s, int fv, int id);
     bool faceHasUVs(int s, int f) const;
     int uvId(int s, int fv) const { return uvSets_[s].fvIds[fv]; }
 

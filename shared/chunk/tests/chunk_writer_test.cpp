@@ -90,8 +90,9 @@ TEST_F(ChunkWriterTest, EmptyChunksOfEachKind)
         EXPECT_EQ(f.chunks[0].name, "ABCD");
         EXPECT_EQ(f.chunks[0].size, c.size);
         EXPECT_EQ(f.chunks[0].dataSize, 0u);
-        if (c.kind == cr::ChunkKind::Nrml)
+        if (c.kind == cr::ChunkKind::Nrml) {
             EXPECT_EQ(f.chunks[0].version, 1400u);
+        }
     }
 }
 

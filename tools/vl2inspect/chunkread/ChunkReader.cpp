@@ -7,6 +7,8 @@
 #include <cstring>
 #include <sstream>
 
+#include <sys/stat.h>
+
 namespace vl2::chunkread {
 
 namespace {
@@ -157,7 +159,10 @@ bool Parser::parseOne(std::uint64_t pos, std::uint64_t end, const Chunk* parent,
     chunk.offset = pos;
     chunk.size = size;
     if (size > remaining - 8) {
-        problem(pos, "chunk '" + idToText(word) + "' declares size " + std::to_string(size) + " but only " +
+        std::string what = "chunk '" + idToText(word) + "'";
+        if ((word == kForm || word == kNrml) && remaining >= 12 && printableId(be32(p + 8)))
+            what = idToText(word) + " '" + idToText(be32(p + 8)) + "'";
+        problem(pos, what + " declares size " + std::to_string(size) + " but only " +
                          std::to_string(remaining - 8) + " byte(s) remain in " + where(parent));
         return false;
     }
@@ -346,8 +351,15 @@ ChunkFile readChunkFile(const std::string& path, const ReadOptions& options)
     }
     std::vector<std::uint8_t> bytes;
     bool tooLarge = false;
+    struct stat info;
+    if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode)) {
+        if (static_cast<std::uint64_t>(info.st_size) > options.maxFileSize)
+            tooLarge = true; // refused before reading a byte
+        else
+            bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    for (; !tooLarge;) {
     std::uint8_t buffer[1 << 16];
-    for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
         if (bytes.size() + n > options.maxFileSize) {
             tooLarge = true;

@@ -52,7 +52,7 @@ struct Problem {
 
 struct ReadOptions {
     // Files are read whole; anything larger is refused up front.
-    std::uint64_t maxFileSize = 512ull << 20;
+    std::uint64_t maxFileSize = 256ull << 20;
     // Deeper nesting is reported as a problem instead of recursing further.
     int maxDepth = 256;
     // Total content bytes handed to decoders; beyond it chunks are listed

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 
 namespace vl2::chunkread {
@@ -250,11 +251,15 @@ std::string formatFloat(double value)
         return value > 0 ? "inf" : "-inf";
     const float target = static_cast<float>(value);
     char buf[64];
+    // Exponent notation only for very large or small magnitudes: 10, not 1e+01.
+    const double magnitude = std::fabs(static_cast<double>(target));
+    const bool plainRange = magnitude == 0.0 || (magnitude >= 1e-5 && magnitude < 1e9);
     for (int precision = 1; precision <= 9; ++precision) {
         std::snprintf(buf, sizeof buf, "%.*g", precision, static_cast<double>(target));
-        if (std::strtof(buf, nullptr) == target)
-            break;
+        if (std::strtof(buf, nullptr) == target && (!plainRange || std::strchr(buf, 'e') == nullptr))
+            return buf;
     }
+    std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(target));
     return buf;
 }
 
