@@ -140,8 +140,9 @@ TEST(LayeredImageSamples, CompositeAgreesWithImageMagick)
         table << line;
         for (int ch = 0; ch < 3; ++ch)
             EXPECT_LE(sum[ch] / double(compared), c.maxMean) << c.file << " channel " << ch;
-        if (c.maxMean < 1)
+        if (c.maxMean < 1) {
             EXPECT_LE(worst, 1) << c.file;  // rounding only
+        }
     }
     std::printf("%s", table.str().c_str());
 }

@@ -358,15 +358,15 @@ ChunkFile readChunkFile(const std::string& path, const ReadOptions& options)
         else
             bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
-    for (; !tooLarge;) {
-    std::uint8_t buffer[1 << 16];
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, f);
+    std::vector<std::uint8_t> buffer(1 << 16);
+    while (!tooLarge) {
+        const std::size_t n = std::fread(buffer.data(), 1, buffer.size(), f);
         if (bytes.size() + n > options.maxFileSize) {
             tooLarge = true;
             break;
         }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-        if (n < sizeof buffer)
+        bytes.insert(bytes.end(), buffer.begin(), buffer.begin() + static_cast<long>(n));
+        if (n < buffer.size())
             break;
     }
     const bool readError = std::ferror(f) != 0;
