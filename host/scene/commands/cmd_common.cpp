@@ -1,5 +1,8 @@
 #include "scene/commands/cmd_common.h"
 
+#include <maya/MAngle.h>
+#include <maya/MDistance.h>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -7,47 +10,16 @@
 namespace host::scene {
 
 namespace {
-LinearUnit g_linear = LinearUnit::cm;
-AngleUnit g_angle = AngleUnit::deg;
 bool g_unknownNodes = false;
 }  // namespace
 
-LinearUnit uiLinearUnit() { return g_linear; }
-AngleUnit uiAngleUnit() { return g_angle; }
-void setUiLinearUnit(LinearUnit u) { g_linear = u; }
-void setUiAngleUnit(AngleUnit u) { g_angle = u; }
 void setCreateUnknownNodes(bool on) { g_unknownNodes = on; }
 bool createUnknownNodes() { return g_unknownNodes; }
 
-double linearUnitInCm(LinearUnit u) {
-    switch (u) {
-    case LinearUnit::mm: return 0.1;
-    case LinearUnit::cm: return 1.0;
-    case LinearUnit::m: return 100.0;
-    case LinearUnit::km: return 100000.0;
-    case LinearUnit::in: return 2.54;
-    case LinearUnit::ft: return 30.48;
-    case LinearUnit::yd: return 91.44;
-    case LinearUnit::mi: return 160934.4;
-    }
-    return 1.0;
-}
-
-double angleUnitInRadians(AngleUnit u) {
-    const double pi = 3.14159265358979323846;
-    switch (u) {
-    case AngleUnit::deg: return pi / 180.0;
-    case AngleUnit::rad: return 1.0;
-    case AngleUnit::min: return pi / (180.0 * 60.0);
-    case AngleUnit::sec: return pi / (180.0 * 3600.0);
-    }
-    return 1.0;
-}
-
 double toUiUnits(UnitType u, double v) {
     switch (u) {
-    case UnitType::kAngle: return v / angleUnitInRadians(g_angle);
-    case UnitType::kDistance: return v / linearUnitInCm(g_linear);
+    case UnitType::kAngle: return MAngle::internalToUI(v);
+    case UnitType::kDistance: return MDistance::internalToUI(v);
     case UnitType::kTime: return v * scene().fps();
     default: return v;
     }
@@ -55,8 +27,8 @@ double toUiUnits(UnitType u, double v) {
 
 double fromUiUnits(UnitType u, double v) {
     switch (u) {
-    case UnitType::kAngle: return v * angleUnitInRadians(g_angle);
-    case UnitType::kDistance: return v * linearUnitInCm(g_linear);
+    case UnitType::kAngle: return MAngle::uiToInternal(v);
+    case UnitType::kDistance: return MDistance::uiToInternal(v);
     case UnitType::kTime: return v / scene().fps();
     default: return v;
     }

@@ -32,21 +32,18 @@ using DataParser = std::function<DataPtr(const Plug& target, const std::vector<s
 void registerDataParser(const std::string& typeName, DataParser parser);
 bool hasDataParser(const std::string& typeName);
 
-// ---- UI units (currentUnit): what MEL and scene files use.
-enum class LinearUnit { mm, cm, m, km, in, ft, yd, mi };
-enum class AngleUnit { deg, rad, min, sec };
-LinearUnit uiLinearUnit();
-AngleUnit uiAngleUnit();
-void setUiLinearUnit(LinearUnit u);
-void setUiAngleUnit(AngleUnit u);
-double linearUnitInCm(LinearUnit u);    // size of one unit in centimetres
-double angleUnitInRadians(AngleUnit u);
+// ---- UI units (currentUnit): what MEL and scene files use. The linear and
+// angular units are MDistance/MAngle's UI units, the time unit MTime's UI
+// unit together with the scene's frame rate; currentUnit sets both.
 // Internal <-> UI conversions for a value of the given unit kind.
 double toUiUnits(UnitType u, double internalValue);
 double fromUiUnits(UnitType u, double uiValue);
 
-// createNode of an unknown type: false (default) fails as the host's command
-// does; scene-file loading turns it on to keep unknown nodes.
+// Scene-file leniency, off by default: createNode of an unknown type fails
+// and setAttr of an unknown attribute fails, as the host's commands do. File
+// loading turns it on: unknown node types become "unknown" nodes and
+// unknown attributes are added as generic dynamic attributes holding the
+// words, each with a warning.
 void setCreateUnknownNodes(bool on);
 bool createUnknownNodes();
 

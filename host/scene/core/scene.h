@@ -125,6 +125,18 @@ void registerDataType(const std::string& name, MFn::Type api, std::function<Data
 DataPtr createData(const std::string& name);
 MFn::Type dataApiType(const std::string& name);  // kInvalid when unknown
 
+// Components ("f[0:3]" of a mesh) are objects of the geometry owners. They
+// register how text becomes a component of a shape and back, so selection
+// lists and sets can carry them.
+using ComponentParser = std::function<ObjectPtr(Node& shape, const std::vector<std::string>& items)>;
+using ComponentFormatter = std::function<bool(const Object& component, std::vector<std::string>& items)>;
+void registerComponentParser(ComponentParser p);
+void registerComponentFormatter(ComponentFormatter f);
+// Null when no parser accepts the items.
+ObjectPtr parseComponent(Node& shape, const std::vector<std::string>& items);
+// Empty when no formatter knows the component.
+std::vector<std::string> formatComponent(const Object& component);
+
 // ---------------------------------------------------------------- attributes
 
 // Numbering of MFnNumericData::Type.

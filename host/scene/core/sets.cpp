@@ -187,4 +187,31 @@ MStatus Scene::addToSet(Node* set, Node* member, const std::vector<std::string>&
     return connect(og, dsm.element(nextFree(*this, dsm)), false, error);
 }
 
+namespace {
+std::vector<ComponentParser>& parsers() {
+    static std::vector<ComponentParser> p;
+    return p;
+}
+std::vector<ComponentFormatter>& formatters() {
+    static std::vector<ComponentFormatter> f;
+    return f;
+}
+}  // namespace
+
+void registerComponentParser(ComponentParser p) { parsers().push_back(std::move(p)); }
+void registerComponentFormatter(ComponentFormatter f) { formatters().push_back(std::move(f)); }
+
+ObjectPtr parseComponent(Node& shape, const std::vector<std::string>& items) {
+    for (auto& p : parsers())
+        if (ObjectPtr o = p(shape, items)) return o;
+    return nullptr;
+}
+
+std::vector<std::string> formatComponent(const Object& component) {
+    std::vector<std::string> items;
+    for (auto& f : formatters())
+        if (f(component, items)) return items;
+    return {};
+}
+
 }  // namespace host::scene
