@@ -64,6 +64,13 @@ Value numberValue(std::string_view t, bool isFloat, bool negative) {
 
 bool numericWord(std::string_view w, Value& out) {
     if (w.empty()) return false;
+    if (w.size() > 2 && w[0] == '0' && (w[1] == 'x' || w[1] == 'X')) {
+        unsigned v = 0;
+        auto r = std::from_chars(w.data() + 2, w.data() + w.size(), v, 16);
+        if (r.ec != std::errc() || r.ptr != w.data() + w.size()) return false;
+        out = Value(static_cast<int>(v));
+        return true;
+    }
     std::size_t i = 0;
     bool neg = false;
     if (w[0] == '-' || w[0] == '+') {

@@ -44,4 +44,5 @@ private:
     std::shared_ptr<host::scene::Node> cur_;
     std::vector<std::shared_ptr<host::scene::Node>> pending_;  // stack or queue
     size_t head_ = 0;
+    bool pruned_ = false;
 };

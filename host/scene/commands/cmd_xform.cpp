@@ -350,7 +350,7 @@ MelValue currentUnitCmd(CommandContext& ctx) {
         if (fps <= 0) fail("Invalid time unit: " + s);
         // The current time stays at the same moment; its frame number changes.
         MTime::setUIUnit(u);
-        S().setFps(fps);
+
     }
     return MelValue();
 }

@@ -1,6 +1,7 @@
 // Plug values, connections and pull evaluation.
 #include "scene/core/scene.h"
 
+#include <maya/MDataBlock.h>
 #include <maya/MPxNode.h>
 #include <maya/MPlug.h>
 #include <maya/MTime.h>

@@ -100,6 +100,7 @@ NodeType* meshNodeType(Scene& s) {
         // A scene that knows the type but not our plugs gets them added once.
         if (!t->attribute("inMesh")) t->addAttribute(makeTyped("inMesh", "i", "mesh"));
         if (!t->attribute("outMesh")) t->addAttribute(makeTyped("outMesh", "o", "mesh"));
+        if (!t->attribute("cachedInMesh")) t->addAttribute(makeTyped("cachedInMesh", "ci", "mesh"));
         return t;
     }
     const char* base = s.findType("surfaceShape") ? "surfaceShape" : s.findType("shape") ? "shape" : "";
@@ -112,6 +113,7 @@ NodeType* meshNodeType(Scene& s) {
         if (std::find(t->fns.begin(), t->fns.end(), f) == t->fns.end()) t->fns.push_back(f);
     t->addAttribute(makeTyped("inMesh", "i", "mesh"));
     t->addAttribute(makeTyped("outMesh", "o", "mesh"));
+    t->addAttribute(makeTyped("cachedInMesh", "ci", "mesh"));
     return t;
 }
 
@@ -119,8 +121,17 @@ bool isMeshShape(const Node* n) { return n && n->alive() && n->type && n->type->
 
 namespace {
 
+bool inputConnected(Node* shape) {
+    Attribute* a = shape->attribute("inMesh");
+    return a && !scene().sourceOf(shape->plug(a)).isNull();
+}
+
+// Where a shape keeps geometry of its own: inMesh while nothing drives it
+// (the mesh compute passes that on to outMesh), else cachedInMesh, which
+// holds edits made on top of the upstream result.
 Plug geometryPlug(Node* shape) {
-    Attribute* a = shape->attribute("outMesh");
+    Attribute* a = shape->attribute(inputConnected(shape) ? "cachedInMesh" : "inMesh");
+    if (!a) a = shape->attribute("inMesh");
     return a ? shape->plug(a) : Plug{};
 }
 

@@ -53,8 +53,9 @@ ComponentPtr componentFromStrings(MFn::Type kind, const std::vector<std::string>
 NodeType* meshNodeType(Scene& s);
 bool isMeshShape(const Node* n);
 
-// The geometry a mesh shape shows: its own stored geometry when it has one,
-// else what its connected inMesh delivers; null when it has neither.
+// The geometry a mesh shape shows: its own (inMesh's stored value when
+// unconnected, cachedInMesh edits when connected), else what the connected
+// inMesh delivers; null when it has neither.
 MeshDataPtr shapeGeometry(Node* shape);
 // Geometry to edit in place: the shape's own, created (from the upstream
 // input when connected, else empty) on first use. Null when `shape` is not a mesh.
