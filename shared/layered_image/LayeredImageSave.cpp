@@ -60,7 +60,8 @@ void LayeredImage::removeLayerNamed(const std::string& name)
 bool LayeredImage::storeLayerData(const std::string& name, std::uint32_t count, const std::uint8_t* bytes)
 {
     const std::uint64_t capacity = std::uint64_t(std::max(0, width_)) * std::uint64_t(std::max(0, height_));
-    if (colourMode_ != 3 || capacity == 0 || std::uint64_t(count) + 4 >= 4 * capacity || (count && !bytes))
+    // The count word must fit in the first channel for loadLayerData to read it.
+    if (colourMode_ != 3 || capacity < 4 || std::uint64_t(count) + 4 >= 4 * capacity || (count && !bytes))
         return false;
     const int index = addLayer(name);
     if (index < 0)

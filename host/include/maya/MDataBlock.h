@@ -1,24 +1,29 @@
 #pragma once
+#include <maya/MArrayDataHandle.h>
 #include <maya/MDataHandle.h>
 #include <maya/MObject.h>
 #include <maya/MPlug.h>
 
 namespace host { namespace scene { class Node; } }
 
-// What a node's compute reads its inputs from and writes its outputs to.
+// The node's values as compute() sees them.
 class MDataBlock {
 public:
-    MDataBlock() = default;
+    explicit MDataBlock(host::scene::Node* node = nullptr) : node_(node) {}
+
     MDataHandle inputValue(const MPlug& plug, MStatus* status = nullptr);
     MDataHandle inputValue(const MObject& attribute, MStatus* status = nullptr);
     MDataHandle outputValue(const MPlug& plug, MStatus* status = nullptr);
     MDataHandle outputValue(const MObject& attribute, MStatus* status = nullptr);
+    MArrayDataHandle inputArrayValue(const MPlug& plug, MStatus* status = nullptr);
+    MArrayDataHandle inputArrayValue(const MObject& attribute, MStatus* status = nullptr);
+    MArrayDataHandle outputArrayValue(const MPlug& plug, MStatus* status = nullptr);
+    MArrayDataHandle outputArrayValue(const MObject& attribute, MStatus* status = nullptr);
     MStatus setClean(const MPlug& plug);
     MStatus setClean(const MObject& attribute);
-
-    // Host-internal.
-    explicit MDataBlock(std::shared_ptr<host::scene::Node> node) : node_(std::move(node)) {}
+    bool isClean(const MObject& attribute, MStatus* status = nullptr);
+    bool isClean(const MPlug& plug, MStatus* status = nullptr);
 
 private:
-    std::shared_ptr<host::scene::Node> node_;
+    host::scene::Node* node_;
 };

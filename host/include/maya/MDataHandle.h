@@ -1,28 +1,54 @@
 #pragma once
+#include <maya/MFnNumericData.h>
+#include <maya/MMatrix.h>
 #include <maya/MObject.h>
 #include <maya/MString.h>
+#include <maya/MVector.h>
+#include <maya/MFloatVector.h>
+
 #include <memory>
-#include <vector>
 
-namespace host { namespace scene { class Node; struct PlugElem; } }
-class MPlug;
+class MTime;
+class MAngle;
+class MDistance;
+class MFloatMatrix;
 
-// A value of one plug inside a compute: read inputs, write outputs.
+namespace host { namespace scene { struct Plug; } }
+
+// One plug's value inside compute(): input handles read the evaluated
+// value, output handles write the computed one.
 class MDataHandle {
 public:
-    MDataHandle() = default;
-    bool isNull() const;
-    MObject attribute() const;
+    MDataHandle();
+    MDataHandle(const MDataHandle&);
+    MDataHandle& operator=(const MDataHandle&);
+    ~MDataHandle();
+
+    bool isNumeric() const;
+    MFnNumericData::Type numericType() const;
+    MObject attribute();
 
     bool asBool() const;
     char asChar() const;
+    unsigned char asUChar() const;
     short asShort() const;
     int asInt() const;
+    int asLong() const { return asInt(); }
     float asFloat() const;
     double asDouble() const;
     MString asString() const;
+    MMatrix asMatrix() const;
+    MFloatMatrix asFloatMatrix() const;
+    MVector asVector() const;
+    MFloatVector asFloatVector() const;
+    MTime asTime() const;
+    MAngle asAngle() const;
+    MDistance asDistance() const;
     MObject data() const;
-    MDataHandle child(const MObject& attr) const;
+    MObject asMesh() const { return data(); }
+    MObject asNurbsCurve() const { return data(); }
+    MObject asNurbsSurface() const { return data(); }
+    MDataHandle child(const MObject& attr);
 
     void set(bool v);
     void set(char v);
@@ -31,14 +57,28 @@ public:
     void set(float v);
     void set(double v);
     void set(const MString& v);
-    void set(double x, double y, double z);
+    void set(const MMatrix& v);
+    void set(const MVector& v);
+    void set(const MFloatVector& v);
+    void set(const MTime& v);
+    void set(const MAngle& v);
+    void set(const MDistance& v);
     MStatus set(const MObject& data);
+    MStatus setMObject(const MObject& data) { return set(data); }
+    void set2Double(double a, double b);
+    void set3Double(double a, double b, double c);
+    void set2Float(float a, float b);
+    void set3Float(float a, float b, float c);
+    void set3Int(int a, int b, int c);
     void setClean();
 
     // Host-internal.
-    explicit MDataHandle(const MPlug& plug);
+    MDataHandle(const host::scene::Plug& p, bool output);
+    host::scene::Plug plug() const;
 
 private:
-    std::shared_ptr<host::scene::Node> node_;
-    std::shared_ptr<std::vector<host::scene::PlugElem>> path_;
+    void setNumber(double v);
+    void setNumbers(std::initializer_list<double> v);
+    struct Impl;
+    std::shared_ptr<Impl> d_;
 };

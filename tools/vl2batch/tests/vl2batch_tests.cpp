@@ -11,7 +11,7 @@
 
 namespace {
 
-struct Run {
+struct BatchRun {
     int status = -1;
     std::string out, err;
 };
@@ -38,12 +38,12 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf " + shellQuote(dir)).c_str()); }
 
-    Run vl2batch(const std::vector<std::string>& args) {
+    BatchRun vl2batch(const std::vector<std::string>& args) {
         std::string cmd = "MAYA_PLUG_IN_PATH=" + shellQuote(VL2_TEST_PLUGIN_DIR) + " " +
                           shellQuote(std::string(VL2_BIN_DIR) + "/vl2batch");
         for (const auto& a : args) cmd += " " + shellQuote(a);
         cmd += " >" + shellQuote(dir + "/out") + " 2>" + shellQuote(dir + "/err");
-        Run r;
+        BatchRun r;
         int raw = std::system(cmd.c_str());
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
         r.out = slurp(dir + "/out");
@@ -61,7 +61,7 @@ const char* kScene =
 
 TEST_F(Batch, TranslatorFromPluginExportsSceneBuiltByMel) {
     std::string out = dir + "/scene.dagl";
-    Run r = vl2batch({"-command", std::string("loadPlugin TestPlugin;") + kScene +
+    BatchRun r = vl2batch({"-command", std::string("loadPlugin TestPlugin;") + kScene +
                                       "file -f -options \"k=1;j=2\" -type dagList -ea \"" + out + "\";"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::string text = slurp(out);
@@ -83,7 +83,7 @@ TEST_F(Batch, ExportShorthandPassesOptionsAndSelectionMode) {
         std::vector<std::string> args = {"-noautoload", "-plugin", "TestPlugin", "-command", kScene,
                                          "-export", "dagList", "-options", "exportType=2", "-o", out};
         if (c.selected) args.push_back("-selected");
-        Run r = vl2batch(args);
+        BatchRun r = vl2batch(args);
         ASSERT_EQ(r.status, 0) << r.err;
         std::string text = slurp(out);
         EXPECT_NE(text.find(c.mode), std::string::npos) << text;
@@ -94,14 +94,14 @@ TEST_F(Batch, ExportShorthandPassesOptionsAndSelectionMode) {
 TEST_F(Batch, ImportWithoutTypeAsksTranslatorsToIdentifyTheFile) {
     std::string in = dir + "/in.txt";
     std::ofstream(in) << "DAGLIST\nrock 4 5 6\n";
-    Run r = vl2batch({"-plugin", "TestPlugin", "-import", in, "-command",
+    BatchRun r = vl2batch({"-plugin", "TestPlugin", "-import", in, "-command",
                       "float $p[] = `getAttr rock.t`; print($p[0] + \",\" + $p[1] + \",\" + $p[2] + \"\\n\");"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("4,5,6\n"), std::string::npos) << r.out;
 }
 
 TEST_F(Batch, PluginCommandWithSyntaxAndResults) {
-    Run r = vl2batch({"-plugin", "TestPlugin", "-command",
+    BatchRun r = vl2batch({"-plugin", "TestPlugin", "-command",
                       "string $r[] = `testGreet -n \"Ann\" -r 2 x y`; print(size($r) + \":\" + $r[0] + \"|\" + $r[3] + \"\\n\");"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("4:hello Ann|hi y\n"), std::string::npos) << r.out;
@@ -112,7 +112,7 @@ TEST_F(Batch, PluginCommandWithSyntaxAndResults) {
 }
 
 TEST_F(Batch, PluginInfoAndUnload) {
-    Run r = vl2batch({"-noautoload", "-command",
+    BatchRun r = vl2batch({"-noautoload", "-command",
                       "loadPlugin TestPlugin;"
                       "print(`pluginInfo -q -vd TestPlugin` + \"/\" + `pluginInfo -q -v TestPlugin` + \"\\n\");"
                       "unloadPlugin TestPlugin;"
@@ -135,14 +135,14 @@ TEST_F(Batch, FailuresGiveHostErrorsAndStatus) {
         {{"-file", "/nonexistent/script.mel"}, 1, "// Error: "},
     };
     for (const Case& c : cases) {
-        Run r = vl2batch(c.args);
+        BatchRun r = vl2batch(c.args);
         EXPECT_EQ(r.status, c.status) << c.args[0];
         EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args[0] << ": " << r.err;
     }
 }
 
 TEST_F(Batch, StepsRunInOrderAndStopAtFirstFailure) {
-    Run r = vl2batch({"-command", "print(\"one\\n\");", "-command", "error \"two failed\";", "-command",
+    BatchRun r = vl2batch({"-command", "print(\"one\\n\");", "-command", "error \"two failed\";", "-command",
                       "print(\"three\\n\");"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("one\n"), std::string::npos);
@@ -151,7 +151,7 @@ TEST_F(Batch, StepsRunInOrderAndStopAtFirstFailure) {
 }
 
 TEST_F(Batch, HelpNamesTheJobs) {
-    Run r = vl2batch({"--help"});
+    BatchRun r = vl2batch({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* word : {"-export", "-command", "-file", "MAYA_PLUG_IN_PATH", "-import"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;

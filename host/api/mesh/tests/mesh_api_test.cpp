@@ -340,3 +340,31 @@ TEST_F(MeshInScene, ConnectedShadersPerFace) {
     cfn.getElements(el);
     EXPECT_EQ(el.vec(), std::vector<int>({5}));
 }
+
+TEST_F(MeshInScene, UpstreamGeometryAndEditsDoNotAlias) {
+    auto& sc = host::scene::scene();
+    EXPECT_TRUE(std::dynamic_pointer_cast<host::scene::MeshData>(host::scene::createData("mesh")));
+    MFnMesh src;
+    src.create(8, 6, cubePoints(), kCounts, kConnects);
+    auto a = std::dynamic_pointer_cast<host::scene::Node>(src.object().object());
+    host::scene::Node* b = sc.createNode("mesh", "copyShape");
+    ASSERT_TRUE(b);
+    std::string err;
+    ASSERT_EQ(sc.connect(a->plug("outMesh"), b->plug("inMesh"), false, &err), MStatus::kSuccess) << err;
+    MFnMesh dst(MObject(sc.ptr(b)));
+    EXPECT_EQ(dst.numPolygons(), 6);
+    // Editing the downstream shape keeps the source intact.
+    ASSERT_EQ(dst.setPoint(0, MPoint(-3, -0.5, 0.5)), MStatus::kSuccess);
+    MPoint p;
+    dst.getPoint(0, p);
+    EXPECT_NEAR(p.x, -3.0, 1e-6);
+    src.getPoint(0, p);
+    EXPECT_NEAR(p.x, -0.5, 1e-6);
+    // A shape with neither own nor upstream geometry fails cleanly.
+    host::scene::Node* empty = sc.createNode("mesh", "emptyShape");
+    MStatus st;
+    MFnMesh e(MObject(sc.ptr(empty)), &st);
+    EXPECT_EQ(st, MStatus::kSuccess);
+    EXPECT_EQ(e.numVertices(&st), 0);
+    EXPECT_EQ(st, MStatus::kInvalidParameter);
+}

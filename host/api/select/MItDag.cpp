@@ -1,7 +1,7 @@
 #include <maya/MDagPath.h>
 #include <maya/MItDag.h>
 
-#include "api/core/core_util.h"
+#include "api/select/select_util.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <maya/MGlobal.h>
 #include <maya/MSelectionList.h>
 
-#include "api/core/core_util.h"
+#include "api/select/select_util.h"
 
 #include <algorithm>
 
