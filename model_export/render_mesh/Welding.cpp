@@ -82,10 +82,8 @@ long VertexWelder::find(const std::vector<RenderVertex>& vertices, const RenderV
 void VertexWelder::add(const RenderVertex& v, std::uint32_t index)
 {
     std::int64_t c[3];
-    if (inverseCell_ == 0.0 || !cellOf(v, c)) {
-        unhashed_.push_back(index); // matches nothing through the hash
-        return;
-    }
+    if (inverseCell_ == 0.0 || !cellOf(v, c))
+        return; // non-finite: found only by the literal search, where it matches nothing
     cells_[key(c[0], c[1], c[2])].push_back(index);
 }
 

@@ -30,7 +30,6 @@ private:
     double inverseCell_ = 0.0; // 0: hashing is off, linear search
     float a_, b_;
     std::unordered_map<std::uint64_t, std::vector<std::uint32_t>> cells_;
-    std::vector<std::uint32_t> unhashed_; // vertices with non-finite positions (they match nothing)
 };
 
 } // namespace vl2

@@ -197,9 +197,9 @@ TEST_F(RenderMeshTest, RadiusIsAtLeastOneAndLargeRadiusWarns)
     RenderMesh small = buildOk(meshOf({{-0.5f, 0, 0}, {0.5f, 0, 0}, {0, 0.4f, 0}}, {{0, 1, 2}}), registry);
     EXPECT_EQ(small.radius, 1.0f);
     EXPECT_EQ(channel(1), "");
-    RenderMesh big = buildOk(meshOf({{0, 0, 0}, {50000, 0, 0}, {0, 1, 0}}, {{0, 1, 2}}), registry);
+    RenderMesh big = buildOk(meshOf({{0, 0, 0}, {50000, 0, 0}, {0, 10, 0}}, {{0, 1, 2}}), registry);
     EXPECT_FLOAT_EQ(big.radius, 25000.0f);
-    EXPECT_EQ(channel(1), "hull_mesh has a radius of 25000.000000 and a centre of 25000.000000,0.500000,0.000000\n");
+    EXPECT_EQ(channel(1), "hull_mesh has a radius of 25000.000000 and a centre of 25000.000000,5.000000,0.000000\n");
 }
 
 TEST_F(RenderMeshTest, LambertRuleAndItsExemptions)
@@ -292,6 +292,17 @@ TEST_F(RenderMeshTest, TangentFailureWithholdsBitsAndSuccessAddsThem)
         EXPECT_EQ(m.vertexFormat, ok ? 0x601Bu : 0x1Bu);
         EXPECT_EQ(channel(2).find("Could not build tangent basis for hull_mesh material 0.\n") != std::string::npos, !ok);
     }
+}
+
+TEST_F(RenderMeshTest, StripperFailureIsCaughtAndTheListKept)
+{
+    RenderPart part;
+    part.vertices.resize(4);
+    part.triangles = {0, 1, 2, 3}; // not whole triangles: the stripper throws
+    EXPECT_NO_THROW(stripOrList(part, true));
+    EXPECT_NE(channel(2).find("triangle stripper failed"), std::string::npos);
+    ASSERT_EQ(part.groups.size(), 1u);
+    EXPECT_EQ(part.groups[0].kind, 0u);
 }
 
 // Welding through the hash must equal the literal first-match search.
