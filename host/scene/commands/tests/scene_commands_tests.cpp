@@ -191,8 +191,9 @@ TEST_F(SceneCommands, Attributes) {
         {"createNode transform -n a;", "setAttr a.tx 1 2", "!Too many data elements"},
         {"createNode transform -n a;", "setAttr -k on a.v; getAttr -k a.v", "1"},
         // Data types.
-        {"createNode transform -n a; addAttr -ln s -dt \"string\" a;", "setAttr a.s -type \"string\" \"x y\"; getAttr a.s",
-         "x y"},
+        {"createNode transform -n a; addAttr -ln str -dt \"string\" a;",
+         "setAttr a.str -type \"string\" \"x y\"; getAttr a.str", "x y"},
+        {"createNode transform -n a;", "addAttr -ln s a", "!same name"},
         {"createNode transform -n a; addAttr -ln sa -dt stringArray a;",
          "setAttr a.sa -type stringArray 3 \"p\" \"q\" \"r\"; getAttr a.sa", "p q r"},
         {"createNode transform -n a; addAttr -ln da -dt doubleArray a;",
@@ -203,7 +204,7 @@ TEST_F(SceneCommands, Attributes) {
          "!Not enough data was provided."},
         {"createNode transform -n a; addAttr -ln m -at matrix a;",
          "setAttr a.m -type matrix 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1; getAttr a.m", "1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1"},
-        {"createNode transform -n a; addAttr -ln s -dt \"string\" a;", "setAttr a.s -type double3 1 2 3",
+        {"createNode transform -n a; addAttr -ln str -dt \"string\" a;", "setAttr a.str -type double3 1 2 3",
          "!does not match"},
         // Multi ranges: each element takes its share of the values.
         {"createNode transform -n a; addAttr -ln pts -at double3 -m a; addAttr -ln ptsX -at double -p pts a;"
@@ -247,7 +248,7 @@ TEST_F(SceneCommands, Attributes) {
         {"createNode transform -n a;", "attributeQuery -n a -lp tx", "translate"},
         {"createNode transform -n a;", "attributeQuery -n a -sn translate", "t"},
         {"createNode transform -n a;", "attributeQuery -n a -nc translate", "3"},
-        {"createNode transform -n a; addAttr -ln s -dt \"string\" a;", "attributeQuery -n a -at s", "typed"},
+        {"createNode transform -n a; addAttr -ln str -dt \"string\" a;", "attributeQuery -n a -at str", "typed"},
         {"createNode transform -n a; addAttr -ln f -at double -min -1 -max 2 a;", "attributeQuery -n a -max f", "2"},
         {"createNode transform -n a; addAttr -ln m -at long -m a;", "attributeQuery -n a -m m", "1"},
         {"createNode transform -n a;", "attributeQuery -n nobody -ex tx", "!No object matches name: nobody"},
@@ -380,8 +381,8 @@ TEST_F(SceneCommands, Selection) {
         {"createNode transform -n a; createNode transform -n b; select -r a b;", "select -d a; ls -sl", "b"},
         {"createNode transform -n a; createNode transform -n b; select -r a b;", "select -cl; ls -sl", ""},
         {"createNode transform -n a; createNode transform -n b; select -r a;", "select -tgl a b; ls -sl", "b"},
-        {"createNode transform -n pA; createNode transform -n pB; createNode transform -n q;",
-         "select -r \"p*\"; ls -sl", "pA pB"},
+        {"createNode transform -n boxA; createNode transform -n boxB; createNode transform -n q;",
+         "select -r \"box*\"; ls -sl", "boxA boxB"},
         {"createNode transform -n a;", "select -r nothing", "!No object matches name: nothing"},
         {"createNode transform -n g; createNode transform -n a -p g; select -r a;", "ls -sl -l", "|g|a"},
         {"createNode transform -n a; createNode transform -n b; sets -n s a b;", "select -r s; ls -sl", "a b"},
@@ -439,8 +440,9 @@ TEST_F(SceneCommands, DataParserHook) {
                 return nullptr;
             }
             ++pos;
-            auto d = std::make_shared<host::scene::StringArrayData>();
-            d->values = {"parsed"};
+            auto d = std::make_shared<host::scene::GenericData>();
+            d->type = "testBlob";
+            d->tokens = {"parsed"};
             return d;
         });
     ASSERT_TRUE(run("createNode transform -n a; addAttr -ln blob -dt testBlob a;").ok);
