@@ -176,6 +176,22 @@ void registerBuiltins(Interpreter& in, Interpreter::Impl& impl) {
         int r = c.arg(0).asString().compare(c.arg(1).asString());
         return Value(r < 0 ? -1 : r > 0 ? 1 : 0);
     });
+    // Text as a MEL string literal's contents: quotes, backslashes and control characters escaped.
+    reg("encodeString", [](CommandContext& c) {
+        argCount(c, 1);
+        std::string out;
+        for (char ch : c.arg(0).asString()) {
+            switch (ch) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            default: out += ch;
+            }
+        }
+        return Value(out);
+    });
     reg("toupper", [](CommandContext& c) {
         argCount(c, 1);
         std::string s = c.arg(0).asString();

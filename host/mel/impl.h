@@ -1,4 +1,5 @@
 #pragma once
+#include <set>
 // Interpreter internals shared by the interpreter and the built-in commands.
 #include "mel/interpreter.h"
 
@@ -192,6 +193,9 @@ struct Interpreter::Impl {
     // Running text.
     Value runText(std::string_view text, const std::string& file);
     Value sourceScript(const std::string& nameOrPath);
+    // Procedures being looked for on the script path (stops a script that
+    // calls its own missing procedure from sourcing itself forever).
+    std::set<std::string> autoLoading;
     Value invoke(const std::string& name, std::vector<Value>& args);
     Value callProc(const Proc& p, std::vector<Value>& args);
     ExecResult guarded(const std::function<Value()>& fn, bool reportErrors);

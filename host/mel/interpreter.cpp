@@ -466,7 +466,32 @@ Value Interpreter::Impl::invoke(const std::string& name, std::vector<Value>& arg
         return callProc(*keep, args);
     }
     auto cit = commands.find(name);
-    if (cit == commands.end()) fail("Cannot find procedure \"" + name + "\".");
+    if (cit == commands.end()) {
+        // As the host: an unknown procedure is looked for as <name>.mel on the
+        // script path, sourced, and called if the script defined it.
+        if (autoLoading.insert(name).second) {
+            std::string script = self.findScript(name + ".mel");
+            bool loaded = false;
+            if (!script.empty()) {
+                try {
+                    sourceScript(script);
+                    loaded = true;
+                } catch (...) {
+                    autoLoading.erase(name);
+                    throw;
+                }
+            }
+            autoLoading.erase(name);
+            if (loaded) {
+                auto again = procs.find(name);
+                if (again != procs.end()) {
+                    std::shared_ptr<Proc> keep = again->second;
+                    return callProc(*keep, args);
+                }
+            }
+        }
+        fail("Cannot find procedure \"" + name + "\".");
+    }
     CommandContext ctx(self, name, args);
     try {
         return cit->second(ctx);

@@ -115,7 +115,7 @@ MObject MPlug::node(MStatus* st) const {
 }
 MString MPlug::name(MStatus* st) const {
     if (st) *st = MStatus::kSuccess;
-    return plug().name(false);
+    return plug().name(true);  // the host names plugs with long attribute names here
 }
 MString MPlug::partialName(bool includeNodeName, bool, bool, bool, bool, bool useLongNames, MStatus* st) const {
     if (st) *st = MStatus::kSuccess;

@@ -291,9 +291,9 @@ MelValue findKeyframeCmd(CommandContext& ctx) {
         else if (which == "last") cand = c.key(c.numKeys() - 1).time;
         else {
             int k = which == "next" ? c.nextKey(t) : c.previousKey(t);
-            // The host wraps around past the ends.
-            if (k < 0) k = which == "next" ? 0 : static_cast<int>(c.numKeys()) - 1;
-            cand = c.key(static_cast<unsigned>(k)).time;
+            // Past the last (or before the first) key the time asked about comes
+            // back, which is how callers stepping through keys see the end.
+            cand = k < 0 ? t : c.key(static_cast<unsigned>(k)).time;
         }
         bool better = !found || (which == "first" ? cand < best
                                  : which == "last" ? cand > best

@@ -702,14 +702,12 @@ MelValue setAttrCmd(CommandContext& ctx) {
         // Every target takes its share of the values in turn.
         std::vector<std::string> textWords;
         std::size_t cur = 0;
-        std::size_t perTarget = args.values.size() / targets.size();
         for (std::size_t i = 0; i < targets.size(); ++i) {
             std::size_t start = cur;
             if (cur >= args.values.size()) fail("Not enough data was provided.");
             assignPlug(targets[i], args.type, args.values, cur, textWords);
             // Plugs of several selected nodes each take the same words.
             if (args.plug[0] == '.' && texts.size() == 1 && targets.size() > 1) cur = start;
-            (void)perTarget;
         }
         bool shared = args.plug[0] == '.' && texts.size() == 1 && targets.size() > 1;
         if (!shared && cur < args.values.size()) {

@@ -211,7 +211,7 @@ MelValue connectionInfoCmd(CommandContext& ctx) {
     if (a.isSet("is")) return MelValue(S().connections(pl, true, false, true).empty() ? 0 : 1);
     if (a.isSet("gla")) {
         for (Plug q = pl; !q.isNull(); q = q.isElement() ? q.arrayPlug() : q.parentPlug())
-            if (S().isLocked(q) && (q.isElement() ? true : true)) return MelValue(plugLabel(q));
+            if (S().isLocked(q)) return MelValue(plugLabel(q));
         return MelValue(std::string());
     }
     fail("connectionInfo: nothing to query.");

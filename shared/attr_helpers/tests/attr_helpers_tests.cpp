@@ -30,12 +30,12 @@ protected:
 };
 
 TEST_F(AttrHelpers, FollowSingleChildDescendsOnlyThroughSingleChildTransforms) {
-    mel("createNode transform -n top; createNode transform -n mid -p top; createNode locator -n shape -p mid;"
+    mel("createNode transform -n upper; createNode transform -n mid -p upper; createNode locator -n shape -p mid;"
         "createNode transform -n two; createNode locator -n s1 -p two; createNode locator -n s2 -p two;");
-    EXPECT_EQ(vl2::nodeName(vl2::followSingleChild(vl2::objectByName("top"))), "shape");
+    EXPECT_EQ(vl2::nodeName(vl2::followSingleChild(vl2::objectByName("upper"))), "shape");
     EXPECT_EQ(vl2::nodeName(vl2::followSingleChild(vl2::objectByName("two"))), "two");
     EXPECT_EQ(vl2::nodeName(vl2::followSingleChild(vl2::objectByName("s1"))), "s1");
-    EXPECT_EQ(vl2::dagPathName(vl2::objectByName("shape")), "|top|mid|shape");
+    EXPECT_EQ(vl2::dagPathName(vl2::objectByName("shape")), "|upper|mid|shape");
 }
 
 TEST_F(AttrHelpers, GettersReadTheShapeWithFollowChildAndKeepDefaultsOnFailure) {

@@ -202,14 +202,14 @@ TEST_F(SceneCommands, Attributes) {
          "7 8"},
         {"createNode transform -n a; addAttr -ln sa -dt stringArray a;", "setAttr a.sa -type stringArray 3 \"p\"",
          "!Not enough data was provided."},
-        {"createNode transform -n a; addAttr -ln m -at matrix a;",
-         "setAttr a.m -type matrix 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1; getAttr a.m", "1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1"},
+        {"createNode transform -n a; addAttr -ln mtx -at matrix a;",
+         "setAttr a.mtx -type matrix 1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1; getAttr a.mtx", "1 0 0 0 0 1 0 0 0 0 1 0 5 6 7 1"},
         {"createNode transform -n a; addAttr -ln str -dt \"string\" a;", "setAttr a.str -type double3 1 2 3",
          "!does not match"},
         // Multi ranges: each element takes its share of the values.
         {"createNode transform -n a; addAttr -ln pts -at double3 -m a; addAttr -ln ptsX -at double -p pts a;"
          "addAttr -ln ptsY -at double -p pts a; addAttr -ln ptsZ -at double -p pts a;",
-         "setAttr \".pts[0:1]\" 1 2 3 4 5 6; getAttr a.pts", "!No object matches name"},
+         "select -cl; setAttr \".pts[0:1]\" 1 2 3 4 5 6", "!No object matches name"},
         {"createNode transform -n a; addAttr -ln pts -at double3 -m a; addAttr -ln ptsX -at double -p pts a;"
          "addAttr -ln ptsY -at double -p pts a; addAttr -ln ptsZ -at double -p pts a; select -r a;",
          "setAttr \".pts[0:1]\" -type double3 1 2 3 4 5 6; getAttr a.pts", "1 2 3 4 5 6"},
@@ -235,12 +235,15 @@ TEST_F(SceneCommands, Attributes) {
          "addAttr -ln c -at compound -nc 2 a; addAttr -ln c1 -at long -p c a; addAttr -ln c2 -at float -p c a;"
          "attributeQuery -n a -lc c",
          "c1 c2"},
-        {"createNode transform -n a; addAttr -ln v -at double3 a; addAttr -ln vX -at double -p v a;"
-         "addAttr -ln vY -at double -p v a;",
-         "attributeQuery -n a -ex v", "0"},
-        {"createNode transform -n a; addAttr -ln v -at double3 -k 1 a; addAttr -ln vX -at double -p v a;"
-         "addAttr -ln vY -at double -p v a; addAttr -ln vZ -at double -p v a;",
-         "attributeQuery -n a -at v", "double3"},
+        {"createNode transform -n a; addAttr -ln vec -at double3 a; addAttr -ln vecX -at double -p vec a;"
+         "addAttr -ln vecY -at double -p vec a;",
+         "attributeQuery -n a -ex vec", "0"},
+        {"createNode transform -n a; addAttr -ln vec -at double3 -k 1 a; addAttr -ln vecX -at double -p vec a;"
+         "addAttr -ln vecY -at double -p vec a; addAttr -ln vecZ -at double -p vec a;",
+         "attributeQuery -n a -at vec", "double3"},
+        {"createNode transform -n a; addAttr -ln vec -at double3 a; addAttr -ln vecX -at double -p vec a;"
+         "addAttr -ln vecY -at double -p vec a; addAttr -ln vecZ -at double -p vec a;",
+         "setAttr a.vec 1 2 3; getAttr a.vecZ", "3"},
         // attributeQuery answers.
         {"createNode transform -n a;", "attributeQuery -n a -ex tx", "1"},
         {"createNode transform -n a;", "attributeQuery -n a -ex foo", "0"},
@@ -250,7 +253,7 @@ TEST_F(SceneCommands, Attributes) {
         {"createNode transform -n a;", "attributeQuery -n a -nc translate", "3"},
         {"createNode transform -n a; addAttr -ln str -dt \"string\" a;", "attributeQuery -n a -at str", "typed"},
         {"createNode transform -n a; addAttr -ln f -at double -min -1 -max 2 a;", "attributeQuery -n a -max f", "2"},
-        {"createNode transform -n a; addAttr -ln m -at long -m a;", "attributeQuery -n a -m m", "1"},
+        {"createNode transform -n a; addAttr -ln mlist -at long -m a;", "attributeQuery -n a -m mlist", "1"},
         {"createNode transform -n a;", "attributeQuery -n nobody -ex tx", "!No object matches name: nobody"},
         // deleteAttr.
         {"createNode transform -n a; addAttr -ln foo a;", "deleteAttr a.foo; attributeQuery -n a -ex foo", "0"},

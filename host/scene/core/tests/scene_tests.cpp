@@ -242,3 +242,27 @@ TEST_F(SceneTest, WildcardMatch) {
     EXPECT_FALSE(wildcardMatch("a?c", "abbc"));
 }
 }  // namespace
+
+#include <maya/MItDag.h>
+#include <maya/MItDependencyNodes.h>
+
+namespace {
+TEST_F(SceneTest, ItDagFiltersAndPrunes) {
+    Node* g = s.createNode("transform", "g");
+    Node* m = s.createNode("mesh", "gShape", g);
+    Node* j = s.createNode("joint", "j", g);
+    std::vector<std::string> meshes;
+    for (MItDag it(MItDag::kDepthFirst, MFn::kMesh); !it.isDone(); it.next()) meshes.push_back(it.fullPathName().str());
+    EXPECT_EQ(meshes, (std::vector<std::string>{"|g|gShape"}));
+    std::vector<std::string> under;
+    MItDag it2;
+    it2.reset(MObject(s.ptr(g)), MItDag::kDepthFirst, MFn::kTransform);
+    for (; !it2.isDone(); it2.next()) under.push_back(it2.partialPathName().str());
+    EXPECT_EQ(under, (std::vector<std::string>{"g", "j"}));
+    unsigned n = 0;
+    for (MItDependencyNodes dn(MFn::kCamera); !dn.isDone(); dn.next()) ++n;
+    EXPECT_EQ(n, 4u);
+    (void)m;
+    (void)j;
+}
+}  // namespace
