@@ -20,4 +20,5 @@ export MAYA_SCRIPT_PATH="$PWD/game_scripts"
     -export vlm -options "exportType=1;textureFormat=3" -o "$OUT/small_ship.vlm"
 echo
 echo "== vl2inspect $OUT/small_ship.vlm"
+"$B/bin/vl2inspect" "$OUT/small_ship.vlm"
 "$B/bin/vl2inspect" --check "$OUT/small_ship.vlm"
