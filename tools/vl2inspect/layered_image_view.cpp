@@ -1,6 +1,6 @@
 // vl2inspect's view of layered images (".psd"): header, image resources,
 // layers and the hidden data layers; optionally one layer or the composite
-// written to PNG when the options carry pngPath / pngLayer.
+// written to PNG with --png (and --layer).
 #include "layered_hook.h"
 
 #include "layered_image/LayeredImage.h"
@@ -85,29 +85,20 @@ void chunk(std::vector<std::uint8_t>& o, const char* type, const std::vector<std
     return true;
 }
 
-// The PNG options, when this build's InspectOptions has them.
-template <typename T, typename = void>
-struct HasPng : std::false_type {};
-template <typename T>
-struct HasPng<T, std::void_t<decltype(std::declval<T>().pngPath), decltype(std::declval<T>().pngLayer)>>
-    : std::true_type {};
-
-template <typename T>
-int writeRequestedPng(const LayeredImage& d, const T& opts)
+// Writes the composite or one layer as PNG when asked to.
+int writeRequestedPng(const LayeredImage& d, const InspectOptions& opts)
 {
-    if constexpr (HasPng<T>::value) {
-        if (opts.pngPath.empty())
-            return 0;
-        const int layer = opts.pngLayer;  // -1: the composite
-        const std::vector<std::uint32_t> px = layer < 0 ? d.composite() : d.layerPixels(layer);
-        if (px.empty()) {
-            std::cerr << "vl2inspect: layer " << layer << " has no pixels\n";
-            return 1;
-        }
-        if (!writePng(opts.pngPath, d.width(), d.height(), px)) {
-            std::cerr << "vl2inspect: cannot write " << opts.pngPath << "\n";
-            return 1;
-        }
+    if (opts.pngPath.empty())
+        return 0;
+    const int layer = opts.pngLayer;  // -1: the composite
+    const std::vector<std::uint32_t> px = layer < 0 ? d.composite() : d.layerPixels(layer);
+    if (px.empty()) {
+        std::cerr << "vl2inspect: layer " << layer << " has no pixels\n";
+        return 1;
+    }
+    if (!writePng(opts.pngPath, d.width(), d.height(), px)) {
+        std::cerr << "vl2inspect: cannot write " << opts.pngPath << "\n";
+        return 1;
     }
     return 0;
 }

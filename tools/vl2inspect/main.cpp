@@ -15,6 +15,8 @@ int main(int argc, char** argv)
     app.add_flag("--json", opts.json, "Print the tree with its decoded fields as JSON");
     app.add_flag("--check", opts.check, "Only verify the structure; non-zero exit status on failure");
     app.add_flag("--full", opts.full, "Print every item of long lists");
+    app.add_option("--png", opts.pngPath, "Layered images: write the composite (or --layer N) to this PNG file");
+    app.add_option("--layer", opts.pngLayer, "Layered images: the layer --png writes (default: the composite)");
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
