@@ -26,6 +26,10 @@ void initialize() {
     host::scene::scene();
 }
 
-void shutdown() { host::plugins::Registry::instance().unloadAll(); }
+void shutdown() {
+    // Nodes of plug-in types go while their modules' code is still loaded.
+    host::scene::scene().newScene();
+    host::plugins::Registry::instance().unloadAll();
+}
 
 }  // namespace host

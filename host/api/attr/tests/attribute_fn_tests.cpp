@@ -75,7 +75,10 @@ protected:
         host::scene::scene().newScene();
         host::mel::interpreter().setErrorSink([this](const std::string& t) { err += t; });
     }
-    void TearDown() override { host::mel::interpreter().resetSinks(); }
+    void TearDown() override {
+        host::mel::interpreter().resetSinks();
+        host::scene::scene().newScene();  // the node objects go while this binary's code is alive
+    }
     host::mel::Value mel(const std::string& text) {
         auto r = host::mel::interpreter().execute(text);
         EXPECT_TRUE(r.ok) << text << "\n" << err;
