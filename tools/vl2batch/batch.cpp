@@ -100,8 +100,6 @@ bool parseArgs(const std::vector<std::string>& args, Options& out, std::string* 
         }
         return &args[++i];
     };
-    Step* pendingExport = nullptr;
-    Step* lastIo = nullptr;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const std::string* v = nullptr;
@@ -131,7 +129,7 @@ bool parseArgs(const std::vector<std::string>& args, Options& out, std::string* 
             if (!(v = need(i, "a file"))) return false;
             out.steps.push_back({Step::Save, *v, "mayaAscii", "", false});
         } else if (a == "-o" || a == "-options" || a == "-type" || a == "-selected") {
-            lastIo = nullptr;
+            Step* lastIo = nullptr;
             for (auto it = out.steps.rbegin(); it != out.steps.rend(); ++it)
                 if (it->kind == Step::Export || it->kind == Step::Import) {
                     lastIo = &*it;
@@ -164,7 +162,6 @@ bool parseArgs(const std::vector<std::string>& args, Options& out, std::string* 
             out.steps.push_back({Step::Open, a, "", "", false});
         }
     }
-    (void)pendingExport;
     for (const Step& s : out.steps) {
         if (s.kind == Step::Export && s.text.empty()) {
             *error = "-export " + s.type + " needs -o PATH";
