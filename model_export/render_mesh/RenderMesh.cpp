@@ -209,8 +209,10 @@ bool buildRenderMesh(const RawMesh& raw, const std::string& name, const BuildSet
                 settings.tangents->smooth(out.parts[p], diagonal);
             }
         }
+        // Or-ed rather than added: a mask that already carries the bits
+        // must not carry over into 0x8000.
         if (all)
-            out.vertexFormat += 0x6000;
+            out.vertexFormat |= 0x6000;
     }
 
     computeBounds(out);

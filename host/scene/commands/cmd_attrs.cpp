@@ -1,5 +1,6 @@
 // Attribute commands: getAttr, setAttr, addAttr, deleteAttr, attributeQuery.
 #include "scene/commands/cmd_common.h"
+#include "scene/commands/file_records.h"
 
 #include <algorithm>
 #include <cctype>
@@ -356,7 +357,9 @@ SetAttrArgs parseSetAttr(const std::vector<MelValue>& words) {
 }
 
 // Expands the first "[a:b]" of a plug text into one text per index.
-std::vector<std::string> expandRange(const std::string& text) {
+// At most `limit` indices: a range cannot name more elements than the
+// statement has values for.
+std::vector<std::string> expandRange(const std::string& text, std::size_t limit) {
     std::size_t open = 0;
     while ((open = text.find('[', open)) != std::string::npos) {
         std::size_t close = text.find(']', open);
@@ -372,7 +375,9 @@ std::vector<std::string> expandRange(const std::string& text) {
                 fail("No object matches name: " + text);
             long a = std::stol(lo), b = std::stol(hi);
             if (b < a) fail("No object matches name: " + text);
-            if (b - a > 50000000) fail("Index range too large: " + text);
+            if (static_cast<std::size_t>(b - a) >= limit)
+                fail("The range '" + text + "' names " + std::to_string(b - a + 1) +
+                     " elements but the statement has data for at most " + std::to_string(limit) + ".");
             std::vector<std::string> out;
             std::string pre = text.substr(0, open + 1), post = text.substr(close);
             for (long k = a; k <= b; ++k) out.push_back(pre + std::to_string(k) + post);
@@ -632,7 +637,42 @@ void assignPlug(const Plug& p, const std::string& type, const std::vector<MelVal
     fail("Unknown data type '" + type + "' for attribute '" + plugLabel(p) + "'.");
 }
 
-// File loading keeps attributes the node type does not have.
+std::string quoted(const std::string& t) {
+    std::string r = "\"";
+    for (char c : t) {
+        switch (c) {
+        case '"': r += "\\\""; break;
+        case '\\': r += "\\\\"; break;
+        case '\n': r += "\\n"; break;
+        case '\t': r += "\\t"; break;
+        case '\r': r += "\\r"; break;
+        default: r += c;
+        }
+    }
+    return r + "\"";
+}
+
+// The statement again, for attributes kept as text ("setAttr ... \".a[2].b\" 1").
+std::string statementText(const SetAttrArgs& args, const std::string& plugText) {
+    std::string t = "setAttr";
+    auto onOff = [&](const char* f, int v) {
+        if (v >= 0) t += std::string(" ") + f + (v ? " on" : " off");
+    };
+    onOff("-k", args.keyable);
+    onOff("-cb", args.channelBox);
+    onOff("-l", args.lock);
+    if (args.size >= 0) t += " -s " + std::to_string(args.size);
+    t += " " + quoted(plugText);
+    if (!args.type.empty()) t += " -type " + quoted(args.type);
+    for (const MelValue& v : args.values) t += " " + (v.isNumber() ? v.asString() : quoted(v.asString()));
+    return t;
+}
+
+// File loading keeps attributes the node type does not have: a plain name
+// becomes a generic dynamic attribute holding the value, anything with
+// element or child paths is kept as the statement itself. Nodes of unknown
+// types were warned about once when created; known types warn once per
+// type and attribute.
 bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, CommandContext& ctx) {
     std::size_t dot = text.find('.');
     std::vector<Node*> nodes;
@@ -644,19 +684,25 @@ bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, Comm
         if (Node* n = tryFindNode(text.substr(0, dot))) nodes.push_back(n);
         attr = text.substr(dot + 1);
     }
-    if (nodes.empty()) return false;
-    bool simple = !attr.empty() && std::all_of(attr.begin(), attr.end(), [](char c) {
+    if (nodes.empty() || attr.empty()) return false;
+    bool simple = std::all_of(attr.begin(), attr.end(), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
+    }) && !std::isdigit(static_cast<unsigned char>(attr[0]));
+    std::string firstName = attr.substr(0, attr.find_first_of(".["));
     for (Node* n : nodes) {
-        if (!simple) {
-            ctx.warning("Skipped unknown attribute '" + nodeName(n) + "." + attr + "'.");
+        if (n->unknownType.empty()) {
+            // Worded per type and attribute: the file reader prints each text once.
+            ctx.warning("Unknown attribute '" + firstName + "' on nodes of type '" + n->typeName() +
+                            "'; its values are kept as they are.");
+        }
+        if (!simple || n->attribute(attr)) {
+            records::keepNodeStatement(n, statementText(args, "." + attr));
             continue;
         }
         AttrPtr g = makeGeneric(attr, attr);
         g->dynamic = true;
         if (!n->addAttribute(g)) {
-            ctx.warning("Skipped unknown attribute '" + nodeName(n) + "." + attr + "'.");
+            records::keepNodeStatement(n, statementText(args, "." + attr));
             continue;
         }
         Plug p = n->plug(attr);
@@ -671,13 +717,17 @@ bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, Comm
             for (const MelValue& v : args.values) gd->tokens.push_back(v.asString());
             S().setData(p, gd, &err);
         }
+        if (args.lock == 1) S().setLocked(p, true);
     }
     return true;
 }
 
 MelValue setAttrCmd(CommandContext& ctx) {
     SetAttrArgs args = parseSetAttr(ctx.args());
-    std::vector<std::string> texts = expandRange(args.plug);
+    const std::size_t rangeLimit = args.values.empty() ? (std::size_t(1) << 20) : args.values.size();
+    std::vector<std::string> texts = expandRange(args.plug, rangeLimit);
+    if (args.size >= 0 && texts.size() > 1 && static_cast<std::size_t>(args.size) < texts.size())
+        fail("The size " + std::to_string(args.size) + " given with -s is smaller than the range '" + args.plug + "'.");
     std::vector<Plug> targets;
     try {
         for (const std::string& t : texts) {
@@ -685,7 +735,7 @@ MelValue setAttrCmd(CommandContext& ctx) {
             targets.insert(targets.end(), ps.begin(), ps.end());
         }
     } catch (const CommandError&) {
-        if (createUnknownNodes() && texts.size() == 1 && keepUnknownAttribute(texts[0], args, ctx)) return MelValue();
+        if (createUnknownNodes() && keepUnknownAttribute(args.plug, args, ctx)) return MelValue();
         throw;
     }
     if (targets.empty()) fail("No object matches name: " + args.plug);
@@ -718,7 +768,9 @@ MelValue setAttrCmd(CommandContext& ctx) {
     if (args.size >= 0 && !hasValues) {
         for (const Plug& p : targets) {
             if (!p.isArray()) continue;
-            for (int i = 0; i < args.size && i < 10000000; ++i) S().slot(p.element(static_cast<unsigned>(i)), true);
+            // A size alone only announces elements that later statements
+            // fill; a few are made, absurd sizes allocate nothing.
+            for (int i = 0; i < args.size && i < 4096; ++i) S().slot(p.element(static_cast<unsigned>(i)), true);
         }
     }
     for (const Plug& p : targets) {

@@ -1,4 +1,5 @@
 #include "scene/commands/cmd_common.h"
+#include "scene/nurbs/nurbs_data.h"
 
 #include <maya/MAngle.h>
 #include <maya/MDistance.h>
@@ -61,6 +62,7 @@ void registerSceneCommands(host::mel::Interpreter& in) {
     cmds::registerAnimCommands(in);
     cmds::registerSetCommands(in);
     cmds::registerLayerCommands(in);
+    nurbs::registerNurbs(in);
 }
 
 namespace cmds {

@@ -156,15 +156,21 @@ MeshDataPtr upstreamGeometry(Node* shape) {
 
 MeshDataPtr shapeGeometry(Node* shape) {
     if (!isMeshShape(shape)) return nullptr;
+    // outMesh is what the shape shows: file attributes built in, history
+    // evaluated, vertex tweaks applied.
+    if (Attribute* out = shape->attribute("outMesh"))
+        if (auto d = std::dynamic_pointer_cast<MeshData>(scene().getData(shape->plug(out)))) return d;
     if (auto own = ownGeometry(shape)) return own;
     return upstreamGeometry(shape);
 }
 
 MeshDataPtr editableShapeGeometry(Node* shape) {
     if (!isMeshShape(shape)) return nullptr;
+    MeshDataPtr shown = shapeGeometry(shape);
     if (auto own = ownGeometry(shape)) return own;
     MeshDataPtr d;
-    if (auto up = upstreamGeometry(shape)) d = std::make_shared<MeshData>(*up);
+    if (shown) d = std::make_shared<MeshData>(*shown);
+    else if (auto up = upstreamGeometry(shape)) d = std::make_shared<MeshData>(*up);
     else d = std::make_shared<MeshData>();
     if (setShapeGeometry(shape, d).error()) return nullptr;
     return d;

@@ -70,10 +70,8 @@ std::vector<Tri> decodeTriangles(const Value& bmsh)
                 EXPECT_EQ(idx.size() % 3, 0u);
             } else {
                 EXPECT_EQ(type, 518);
+                // Strips are never joined: every window of three is a triangle.
                 for (std::size_t k = 0; k + 2 < idx.size(); ++k) {
-                    if (idx[k].asInt() == idx[k + 1].asInt() || idx[k].asInt() == idx[k + 2].asInt() ||
-                        idx[k + 1].asInt() == idx[k + 2].asInt())
-                        continue; // a joining triangle draws nothing
                     if (k % 2 == 0)
                         out.push_back(canonical({at(k), at(k + 1), at(k + 2)}));
                     else
@@ -84,6 +82,22 @@ std::vector<Tri> decodeTriangles(const Value& bmsh)
     }
     std::sort(out.begin(), out.end());
     return out;
+}
+
+// As written, every part meets its vertices in order 0, 1, 2, ... and uses
+// each of them: renumbering by first use, no unused vertex left behind.
+void expectFirstUseOrder(const Value& bmsh)
+{
+    for (const Value& part : bmsh.field("parts")->items()) {
+        std::int64_t next = 0;
+        for (const Value& group : part.field("groups")->items())
+            for (const Value& index : group.field("indices")->items()) {
+                ASSERT_LE(index.asInt(), next);
+                if (index.asInt() == next)
+                    ++next;
+            }
+        EXPECT_EQ(part.field("vertexCount")->asInt(), next);
+    }
 }
 
 std::vector<Tri> inputTriangles(const RawMesh& raw)
@@ -308,9 +322,44 @@ TEST_F(MeshWritersTest, StripsAndListsReadBackAsTheInputTriangles)
                 settings.mergeVertices = merge;
                 const auto f = writeAndRead(entry({raw}), false);
                 ASSERT_TRUE(f.ok()) << f.problemText();
-                ASSERT_EQ(decodeTriangles(f.find("BMSH")->fields), inputTriangles(*raw))
-                    << "round " << round << " strips " << strips << " merge " << merge;
+                SCOPED_TRACE(::testing::Message() << "round " << round << " strips " << strips << " merge " << merge);
+                ASSERT_EQ(decodeTriangles(f.find("BMSH")->fields), inputTriangles(*raw));
+                expectFirstUseOrder(f.find("BMSH")->fields);
             }
         }
+    }
+}
+
+// A part that 16-bit indices cannot address is refused whole: no chunk, and
+// the errors name the mesh.
+TEST_F(MeshWritersTest, PartBeyondSixteenBitIndicesWritesNoChunk)
+{
+    auto big = std::make_shared<RawMesh>();
+    big->normals = {{0, 0, 1}};
+    big->uvs = {{0, 0}};
+    big->colours = {0};
+    const std::uint32_t tris = 21846; // 65538 distinct corners
+    for (std::uint32_t i = 0; i < 3 * tris; ++i)
+        big->positions.push_back({float(i % 1000), float(i / 1000), 0});
+    for (std::uint32_t t = 0; t < tris; ++t) {
+        RawTriangle tri;
+        tri.material = 7;
+        tri.position = {3 * t, 3 * t + 1, 3 * t + 2};
+        big->triangles.push_back(tri);
+    }
+    for (bool multi : {false, true}) {
+        resetLog();
+        const auto f = writeAndRead(entry(multi ? std::vector<std::shared_ptr<RawMesh>>{quad(), big}
+                                                : std::vector<std::shared_ptr<RawMesh>>{big}),
+                                    multi, false);
+        EXPECT_TRUE(f.chunks.empty()) << multi;
+        const std::string errors = channel(2);
+        EXPECT_NE(errors.find(multi ? "Root_mesh_LOD_1 level 1: material 2 needs more than 65536 vertices"
+                                    : "Root_mesh: material 2 needs more than 65536 vertices"),
+                  std::string::npos)
+            << errors;
+        EXPECT_NE(errors.find(multi ? "Error computing multi mesh Root_mesh\n" : "Error computing basic mesh Root_mesh\n"),
+                  std::string::npos)
+            << errors;
     }
 }
