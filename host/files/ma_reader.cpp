@@ -3,8 +3,11 @@
 #include "files/ma_bulk.h"
 #include "mel/impl.h"
 #include "mel/interpreter.h"
+#include "scene/commands/cmd_common.h"
+#include "scene/commands/file_records.h"
 #include "scene/commands/scene_commands.h"
 
+#include <charconv>
 #include <cstdio>
 #include <deque>
 #include <fstream>
@@ -199,6 +202,7 @@ void Reader::statementWords(int startLine) {
         while (pos_ < n) {
             char ch = src_[pos_];
             if (space(ch) || ch == ';' || ch == '`' || ch == '"' || ch == '}' || ch == ')') break;
+            if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f) fail(line_, "Not a scene file: unexpected binary data.");
             ++pos_;
         }
         words_.push_back({src_.substr(b, pos_ - b), false});
@@ -270,8 +274,36 @@ void Reader::fallback(std::size_t begin, int startLine) {
     }
 }
 
+// Node names with the root namespace (":defaultRenderGlobals") are the
+// host's default nodes. Those this host does not have get a stand-in, so
+// the file's settings and connections of them are kept.
+void implicitDefaults(const std::vector<Word>& words) {
+    for (const Word& w : words) {
+        if (w.text.size() < 2 || w.text[0] != ':' || !identStart(w.text[1])) continue;
+        std::string node(w.text.substr(1, w.text.find('.') == std::string_view::npos ? std::string_view::npos : w.text.find('.') - 1));
+        if (node.find_first_of(":|[") != std::string::npos || host::scene::cmds::tryFindNode(node)) continue;
+        std::string err;
+        if (host::scene::Node* n = host::scene::scene().createNode("unknown", node, nullptr, &err, true)) {
+            n->isShared = true;
+            host::scene::records::markImplicitDefault(n);
+        }
+    }
+}
+
 void Reader::dispatch(const std::string& name, int line) {
+    if (name == "select" || name == "connectAttr" || name == "relationship" || name == "disconnectAttr")
+        implicitDefaults(words_);
     if (name == "setAttr") {
+        // A size no file of this length can fill is refused before anything
+        // is allocated for it.
+        for (std::size_t i = 0; i + 1 < words_.size(); ++i)
+            if (!words_[i].quoted && (words_[i].text == "-s" || words_[i].text == "-size")) {
+                double n = 0;
+                std::string_view t = words_[i + 1].text;
+                auto r = std::from_chars(t.data(), t.data() + t.size(), n);
+                if (r.ec == std::errc() && n > static_cast<double>(src_.size()))
+                    fail(line, "The size " + std::string(t) + " given with -s is more than this file can hold.");
+            }
         // Long value lists of numbers skip the per-word values.
         int r = bulkSetAttr(words_, numbers_);
         if (r == kBulkDone) return;
@@ -289,7 +321,14 @@ void Reader::dispatch(const std::string& name, int line) {
         else v = Value(std::string(w.text));
     }
     host::mel::ExecResult r = host::mel::interpreter().call(name, values_, false);
-    if (!r.ok) fail(line, r.error);
+    if (!r.ok) {
+        std::string msg = r.error;
+        if (msg.rfind("line ", 0) == 0) {  // the interpreter's own location of a single call
+            std::size_t colon = msg.find(": ");
+            if (colon != std::string::npos) msg = msg.substr(colon + 2);
+        }
+        fail(line, msg);
+    }
 }
 
 MaReadResult Reader::run() {

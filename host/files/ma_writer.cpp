@@ -446,7 +446,7 @@ void Writer::nodes() {
     auto emit = [&](Node* n) {
         std::vector<std::string> body;
         bool content = nodeBody(n, body);
-        if (n->isDefault) {
+        if (n->isDefault || records::isImplicitDefault(n)) {
             if (!content) return;
             if (n->isDag()) out_ += "createNode " + n->typeName() + " -s -n " + melQuote(n->name) + (n->parent && !n->parent->isWorld() ? " -p " + melQuote(nameOf(n->parent)) : "") + ";\n";
             else out_ += "select -ne :" + n->name + ";\n";
@@ -466,10 +466,13 @@ void Writer::nodes() {
     for (Node* n : host::scene::scene().nodes())
         if (!n->isDag() && !n->isWorld() && wanted(n)) emit(n);
 
+    auto isDefault = [](const Node* n) { return n->isDefault || records::isImplicitDefault(n); };
+    // Default nodes are named in the root namespace, as the host writes them.
+    auto plugText = [&](const Plug& p) { return (isDefault(p.node) ? ":" : "") + p.name(false, false); };
     for (const Connection& c : host::scene::scene().allConnections()) {
-        if (!written_.count(c.src.node) && !(c.src.node->isDefault && !opt_.selectionOnly)) continue;
-        if (!written_.count(c.dst.node) && !(c.dst.node->isDefault && !opt_.selectionOnly)) continue;
-        out_ += "connectAttr " + melQuote(c.src.name(false, false)) + " " + melQuote(c.dst.name(false, false)) + ";\n";
+        if (!written_.count(c.src.node) && !(isDefault(c.src.node) && !opt_.selectionOnly)) continue;
+        if (!written_.count(c.dst.node) && !(isDefault(c.dst.node) && !opt_.selectionOnly)) continue;
+        out_ += "connectAttr " + melQuote(plugText(c.src)) + " " + melQuote(plugText(c.dst)) + ";\n";
     }
     if (!opt_.selectionOnly) {
         for (const auto& w : records::keptConnections()) {

@@ -299,6 +299,15 @@ bool stripPart(RenderPart& part, std::vector<PrimitiveGroup>& groups)
 
 void stripOrList(RenderPart& part, bool strips)
 {
+    // Callers outside the build hand in their own parts: an index past the
+    // vertices would be read and written out of bounds below.
+    for (std::uint16_t i : part.triangles)
+        if (i >= part.vertices.size()) {
+            logMessage(2, "material %u: index %u is not below the part's %zu vertices; no primitives written\n",
+                       part.materialIndex, unsigned(i), part.vertices.size());
+            part.groups.clear();
+            return;
+        }
     removeUnusedVertices(part);
 
     std::vector<PrimitiveGroup> groups;

@@ -51,7 +51,7 @@ RgbaImage resample(const RgbaImage& source, int width, int height)
     out.pixels.resize(std::size_t(width) * std::size_t(height));
     const double rx = double(source.width) / double(width);
     const double ry = double(source.height) / double(height);
-    std::vector<int> x0(std::size_t(width)), x1(std::size_t(width));
+    std::vector<int> x0(static_cast<std::size_t>(width)), x1(static_cast<std::size_t>(width));
     for (int x = 0; x < width; ++x)
         span(x, rx, source.width, x0[std::size_t(x)], x1[std::size_t(x)]);
     for (int y = 0; y < height; ++y) {

@@ -291,6 +291,7 @@ struct SetAttrArgs {
     std::string type;
     int lock = -1, keyable = -1, channelBox = -1, caching = -1;
     int size = -1;
+    bool altered = false;  // -av: marks the value as edited; alone it changes nothing
     std::vector<MelValue> values;
 };
 
@@ -336,8 +337,13 @@ SetAttrArgs parseSetAttr(const std::vector<MelValue>& words) {
                 const MelValue& v = needArg("size");
                 if (!v.isNumber()) fail("Invalid argument 1 for flag '-size'. Expected int, got string \"" + v.asString() + "\"");
                 r.size = v.asInt();
-            } else if (f == "av" || f == "alteredValue" || f == "c" || f == "clamp") {
+            } else if (f == "av" || f == "alteredValue") {
+                r.altered = true;
+            } else if (f == "c" || f == "clamp") {
                 // Accepted; values are always clamped to the attribute's range.
+            } else if (f == "ch" || f == "capacityHint") {
+                const MelValue& v = needArg("capacityHint");
+                if (!v.isNumber()) fail("Invalid argument 1 for flag '-capacityHint'. Expected int, got string \"" + v.asString() + "\"");
             } else if (havePlug) {
                 r.values.push_back(w);  // a string value that looks like a flag
             } else {
@@ -740,8 +746,10 @@ MelValue setAttrCmd(CommandContext& ctx) {
     }
     if (targets.empty()) fail("No object matches name: " + args.plug);
     bool hasValues = !args.values.empty();
-    if (!hasValues && args.lock < 0 && args.keyable < 0 && args.channelBox < 0 && args.size < 0 && args.caching < 0)
+    if (!hasValues && args.lock < 0 && args.keyable < 0 && args.channelBox < 0 && args.size < 0 && args.caching < 0) {
+        if (args.altered) return MelValue();
         fail("Not enough data was provided.");
+    }
     if (args.lock == 0)
         for (const Plug& p : targets) S().setLocked(p, false);
     if (hasValues) {
@@ -981,7 +989,8 @@ MelValue addAttrCmd(CommandContext& ctx) {
                                    .flag("w", "writable", {ArgType::Bool})
                                    .flag("s", "storable", {ArgType::Bool})
                                    .flag("ci", "cachedInternally", {ArgType::Bool})
-                                   .flag("i", "internalSet", {ArgType::Bool})
+                                   .flag("is", "internalSet", {ArgType::Bool})
+                                   .flag("bt", "binaryTag", {ArgType::String})
                                    .flag("en", "enumName", {ArgType::String})
                                    .flag("p", "parent", {ArgType::String})
                                    .flag("nc", "numberOfChildren", {ArgType::Int})

@@ -52,7 +52,10 @@ MelValue connectAttrCmd(CommandContext& ctx) {
                     "' nodes are kept as they are.");
         return MelValue();
     }
+    // "shape.iog" names the first instance's element when it feeds a single plug.
+    if (src.isArray() && !dst.isArray() && !a.isSet("na")) src = src.element(0);
     if (a.isSet("na")) {
+        if (src.isArray()) src = src.element(0);
         if (dst.isArray()) dst = nextAvailable(dst);
         else if (dst.isElement() && !S().sourceOf(dst).isNull()) dst = nextAvailable(dst.arrayPlug());
     }
@@ -351,7 +354,24 @@ std::vector<std::vector<std::string>>& keptConnections() {
     return v;
 }
 
+namespace {
+std::map<const Node*, std::weak_ptr<Object>>& implicitDefaults() {
+    static std::map<const Node*, std::weak_ptr<Object>> m;
+    return m;
+}
+}  // namespace
+
+void markImplicitDefault(Node* n) { implicitDefaults()[n] = scene().ptr(n); }
+
+bool isImplicitDefault(const Node* n) {
+    auto it = implicitDefaults().find(n);
+    if (it == implicitDefaults().end()) return false;
+    auto live = it->second.lock();
+    return live && live.get() == n && live->alive();
+}
+
 void clearAll() {
+    implicitDefaults().clear();
     kept().clear();
     relationships().clear();
     dataStructures().clear();

@@ -60,6 +60,31 @@ std::vector<std::string> setContents(Node* set) {
     return out;
 }
 
+// Shading groups share one partition: -add and -include refuse members that
+// another shading group already holds (only -forceElement moves them).
+void checkPartitionFree(Node* set, const std::vector<Member>& ms) {
+    if (!set->hasFn(MFn::kShadingEngine)) return;
+    for (const Member& m : ms) {
+        ComponentListData want;
+        want.items = m.components;
+        std::vector<int> faces = want.indices("f");
+        for (const SetMembership& sm : S().membershipsOf(m.node)) {
+            if (sm.set == set || !sm.set->hasFn(MFn::kShadingEngine)) continue;
+            bool clash = sm.wholeObject || m.components.empty();
+            if (!clash) {
+                ComponentListData have;
+                have.items = sm.components;
+                std::vector<int> hf = have.indices("f");
+                for (int f : faces)
+                    if (std::binary_search(hf.begin(), hf.end(), f)) clash = true;
+            }
+            if (clash)
+                fail("'" + nodeName(m.node) + "' is already in the shading group '" + sm.set->name +
+                     "' of the same partition; use -forceElement to move it.");
+        }
+    }
+}
+
 void addMembers(Node* set, const std::vector<Member>& ms) {
     for (const Member& m : ms) {
         std::string err;
@@ -115,7 +140,9 @@ MelValue setsCmd(CommandContext& ctx) {
     }
     if (a.isSet("fe") || a.isSet("add") || a.isSet("in")) {
         Node* set = setFlag(a.isSet("fe") ? "fe" : a.isSet("add") ? "add" : "in");
-        addMembers(set, objects());
+        std::vector<Member> ms = objects();
+        if (!a.isSet("fe")) checkPartitionFree(set, ms);
+        addMembers(set, ms);
         return MelValue();
     }
     if (a.isSet("rm")) {
@@ -137,11 +164,33 @@ MelValue setsCmd(CommandContext& ctx) {
     }
     if (a.isSet("e")) fail("sets -edit needs -forceElement, -addElement, -remove or -clear.");
     bool renderable = a.isSet("r") && a.flagBool("r");
-    std::string name = a.flagStringOr("n", renderable ? "set#" : "set#");
+    std::vector<Member> ms;
+    if (!a.isSet("em")) {
+        ms = objects();
+    }
     std::string err;
-    Node* set = S().createNode(renderable ? "shadingEngine" : "objectSet", name, nullptr, &err);
+    Node* set = S().createNode(renderable ? "shadingEngine" : "objectSet", a.flagStringOr("n", "set#"), nullptr, &err);
     if (!set) fail(err.empty() ? "Cannot create the set." : err);
-    if (!a.isSet("em")) addMembers(set, objects());
+    if (renderable) {
+        S().setDouble(set->plug("renderableOnlySet"), 1);
+        if (Node* part = tryFindNode("renderPartition")) {
+            Plug sets = part->plug("sets");
+            unsigned k = 0;
+            for (unsigned i : S().logicalIndices(sets)) k = std::max(k, i + 1);
+            S().connect(set->plug("partition"), sets.element(k), false, &err);
+        }
+        // Without -noSurfaceShader the group shows the default material until it gets its own.
+        if (!(a.isSet("nss") && a.flagBool("nss")))
+            if (Node* initial = tryFindNode("initialShadingGroup")) {
+                Plug src = S().sourceOf(initial->plug("surfaceShader"));
+                if (!src.isNull()) S().connect(src, set->plug("surfaceShader"), false, &err);
+            }
+    }
+    if (a.isSet("t")) S().setString(set->plug("annotation"), a.flagString("t"));
+    if (a.isSet("v")) S().setDouble(set->plug("verticesOnlySet"), a.flagBool("v") ? 1 : 0);
+    if (a.isSet("eg")) S().setDouble(set->plug("edgesOnlySet"), a.flagBool("eg") ? 1 : 0);
+    if (a.isSet("fc")) S().setDouble(set->plug("facetsOnlySet"), a.flagBool("fc") ? 1 : 0);
+    addMembers(set, ms);
     return MelValue(nodeName(set));
 }
 

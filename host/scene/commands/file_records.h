@@ -22,6 +22,11 @@ std::vector<std::vector<std::string>>& dataStructures();
 // and destination plug texts, as given).
 std::vector<std::vector<std::string>>& keptConnections();
 
+// Nodes a file named as the host's own defaults (":hardwareRenderingGlobals")
+// that this host does not create: stand-ins, written back the same way.
+void markImplicitDefault(Node* n);
+bool isImplicitDefault(const Node* n);
+
 // Forgets everything (new scene, file open).
 void clearAll();
 

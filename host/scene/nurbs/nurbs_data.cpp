@@ -97,15 +97,6 @@ bool readCvs(WordReader& r, long n, int dims, bool rational, std::vector<nurbs::
     return true;
 }
 
-Value shapeSource(Node* n) {
-    Scene& s = scene();
-    Plug create = n->plug("create");
-    if (!s.sourceOf(create).isNull()) return s.get(create);
-    if (Slot* sl = s.slot(n->plug("cached"), false); sl && sl->value.index() != 0) return sl->value;
-    if (Slot* sl = s.slot(create, false); sl && sl->value.index() != 0) return sl->value;
-    return Value();
-}
-
 }  // namespace
 
 namespace nurbs {

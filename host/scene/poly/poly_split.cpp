@@ -34,12 +34,12 @@ bool splitMesh(Mesh& m, const std::vector<EdgePoint>& points, std::string* err) 
     const int nUV = m.numUVSets(), nCol = m.numColorSets();
     std::vector<Vec3f> pts = m.points();
     std::vector<MeshEdge> edges = m.edges();
-    std::vector<std::vector<float>> us(size_t(nUV)), vs(size_t(nUV));
+    std::vector<std::vector<float>> us(static_cast<size_t>(nUV)), vs(static_cast<size_t>(nUV));
     for (int s = 0; s < nUV; ++s) {
         us[size_t(s)] = m.uvSet(s).u;
         vs[size_t(s)] = m.uvSet(s).v;
     }
-    std::vector<std::vector<Rgba>> cols(size_t(nCol));
+    std::vector<std::vector<Rgba>> cols(static_cast<size_t>(nCol));
     for (int s = 0; s < nCol; ++s) cols[size_t(s)] = m.colorSet(s).colors;
 
     // Resolve the points: an end vertex, or a new vertex splitting the edge.
@@ -186,10 +186,6 @@ bool splitMesh(Mesh& m, const std::vector<EdgePoint>& points, std::string* err) 
             int fv = out.faceOffset(int(f)) + int(i);
             const Corner& c = faces[f][i];
             for (int s = 0; s < nUV; ++s) out.setCornerUV(s, fv, c.uv[size_t(s)]);
-            for (int s = 0; s < nCol; ++s) {
-                std::vector<int> ids;
-                (void)ids;
-            }
             if (c.locked) out.setFaceVertexNormal(fv, c.normal);
         }
     for (int s = 0; s < nCol; ++s)

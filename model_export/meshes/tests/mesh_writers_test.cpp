@@ -9,6 +9,7 @@
 #include <array>
 #include <map>
 #include <random>
+#include <stdexcept>
 #include <string>
 
 using namespace vl2;
@@ -89,13 +90,16 @@ std::vector<Tri> decodeTriangles(const Value& bmsh)
 void expectFirstUseOrder(const Value& bmsh)
 {
     for (const Value& part : bmsh.field("parts")->items()) {
-        std::int64_t next = 0;
+        std::int64_t next = 0, firstOutOfOrder = -1;
         for (const Value& group : part.field("groups")->items())
             for (const Value& index : group.field("indices")->items()) {
-                ASSERT_LE(index.asInt(), next);
-                if (index.asInt() == next)
+                const std::int64_t i = index.asInt();
+                if (i > next && firstOutOfOrder < 0)
+                    firstOutOfOrder = i;
+                if (i == next)
                     ++next;
             }
+        EXPECT_EQ(firstOutOfOrder, -1) << "met before every smaller number";
         EXPECT_EQ(part.field("vertexCount")->asInt(), next);
     }
 }
@@ -361,5 +365,45 @@ TEST_F(MeshWritersTest, PartBeyondSixteenBitIndicesWritesNoChunk)
         EXPECT_NE(errors.find(multi ? "Error computing multi mesh Root_mesh\n" : "Error computing basic mesh Root_mesh\n"),
                   std::string::npos)
             << errors;
+    }
+}
+
+// The group count has 16 bits: a part with more groups is cut at 65535 and
+// reported, so the chunk still reads back consistently.
+TEST_F(MeshWritersTest, MoreGroupsThanTheCountHoldsAreReported)
+{
+    RenderMesh m;
+    m.name = "x";
+    m.parts.resize(1);
+    m.parts[0].vertices.resize(3);
+    m.parts[0].groups.assign(0x10000, PrimitiveGroup{0, {0, 1, 2}});
+    ChunkWriter w;
+    ASSERT_TRUE(w.openFile(path));
+    EXPECT_FALSE(writeBmsh(w, m, 0));
+    ASSERT_TRUE(w.closeFile());
+    const auto f = chunkread::readChunkFile(path);
+    ASSERT_TRUE(f.ok()) << f.problemText();
+    EXPECT_EQ(f.find("BMSH")->field("parts.0.groupCount")->asInt(), 0xFFFF);
+    EXPECT_EQ(channel(2), "corrupt data found in basic mesh");
+}
+
+// A failure thrown inside the mesh processing stops at the writer: the mesh
+// is reported and nothing is written.
+TEST_F(MeshWritersTest, ExceptionsInsideTheBuildStopAtTheWriter)
+{
+    struct Throwing : TangentBuilder {
+        bool buildPart(RenderPart&) override { throw std::runtime_error("tangent space exploded"); }
+        void smooth(RenderPart&, float) override {}
+    } tangents;
+    settings.normalMapping = 1;
+    settings.tangents = &tangents;
+    for (bool multi : {false, true}) {
+        resetLog();
+        chunkread::ChunkFile f;
+        EXPECT_NO_THROW(f = writeAndRead(entry({quad()}), multi, false));
+        EXPECT_TRUE(f.chunks.empty());
+        EXPECT_NE(channel(2).find("tangent space exploded\n"), std::string::npos) << channel(2);
+        EXPECT_NE(channel(2).find(multi ? "Error computing multi mesh Root_mesh\n" : "Error computing basic mesh Root_mesh\n"),
+                  std::string::npos);
     }
 }

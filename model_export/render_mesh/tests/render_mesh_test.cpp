@@ -607,3 +607,20 @@ TEST_F(RenderMeshTest, RenumberingFollowsFirstUseOnRandomParts)
         EXPECT_EQ(drawn, given) << "round " << round;
     }
 }
+
+TEST_F(RenderMeshTest, PartWithAnIndexPastItsVerticesIsRefusedWithoutPrimitives)
+{
+    RenderPart part;
+    part.materialIndex = 4;
+    part.vertices.resize(3);
+    part.triangles = {0, 1, 2, 0, 2, 3};
+    part.groups.push_back({0, {0, 1, 2}});
+    for (bool strips : {true, false}) {
+        resetLog();
+        RenderPart p = part;
+        EXPECT_NO_THROW(stripOrList(p, strips));
+        EXPECT_TRUE(p.groups.empty());
+        EXPECT_EQ(p.vertices.size(), 3u);
+        EXPECT_EQ(channel(2), "material 4: index 3 is not below the part's 3 vertices; no primitives written\n");
+    }
+}

@@ -313,17 +313,17 @@ TEST_F(TextureFiles, EncodedLevelsDecodeThroughAnIndependentDecoder)
             const std::size_t n = std::size_t(lmip->field((p + "bytes").c_str())->asInt());
             std::vector<std::uint8_t> blocks(f.bytes.begin() + long(at), f.bytes.begin() + long(at + n));
             const std::string dds = dir + "/level.dds";
-            ASSERT_TRUE(testing::writeFile(dds, testing::ddsFile(c.format, w, h, blocks)));
+            ASSERT_TRUE(vl2::testing::writeFile(dds, vl2::testing::ddsFile(c.format, w, h, blocks)));
             std::vector<std::uint8_t> decoded, want;
             std::string error;
-            ASSERT_TRUE(testing::decodeWithImageMagick(dds, w, h, decoded, error)) << error;
+            ASSERT_TRUE(vl2::testing::decodeWithImageMagick(dds, w, h, decoded, error)) << error;
             for (std::size_t k = 0; k < decoded.size(); k += 4)
                 std::swap(decoded[k], decoded[k + 2]);
             for (std::uint32_t px : expected[i].pixels)
                 for (int ch = 0; ch < 4; ++ch)
                     want.push_back(std::uint8_t(px >> (8 * ch)));
             // Measured: 7.24 (level 0) rising to about 9 on the small, busy levels.
-            EXPECT_LT(testing::rmsRgb(want, decoded), i == 0 ? 7.5 : 11.0) << "level " << i;
+            EXPECT_LT(vl2::testing::rmsRgb(want, decoded), i == 0 ? 7.5 : 11.0) << "level " << i;
         }
     }
 }
