@@ -281,6 +281,7 @@ Value fileCommand(CommandContext& ctx) {
         r.options = options;
         r.deferred = a.isSet("dr") && a.flagBool("dr");
         st.references.push_back(r);
+        host::scene::records::unloadedReferences() = true;
         ctx.warning("The reference '" + path + "' is recorded but not loaded.");
         return Value(path);
     }

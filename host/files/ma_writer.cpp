@@ -98,7 +98,8 @@ private:
     bool leafWords(Attribute* a, const Slot& slot, std::string& words, bool& differs, std::string& typeFlag);
     bool dataWords(const DataPtr& d, std::string& words, std::string& typeFlag);
     void flagLines(Node* n, Attribute* a, const std::string& path, std::vector<std::string>& body);
-    std::string nameOf(const Node* n) const { return n->isDag() ? n->partialPath() : n->name; }
+    // Full DAG paths: short names may repeat in the hierarchy.
+    std::string nameOf(const Node* n) const { return n->isDag() ? n->fullPath() : n->name; }
     void warn(const std::string& msg) { host::mel::interpreter().warning(msg); }
 
     const MaWriteOptions& opt_;
@@ -468,7 +469,9 @@ void Writer::nodes() {
 
     auto isDefault = [](const Node* n) { return n->isDefault || records::isImplicitDefault(n); };
     // Default nodes are named in the root namespace, as the host writes them.
-    auto plugText = [&](const Plug& p) { return (isDefault(p.node) ? ":" : "") + p.name(false, false); };
+    auto plugText = [&](const Plug& p) {
+        return (isDefault(p.node) && !p.node->isDag() ? ":" : "") + p.name(false, true);
+    };
     for (const Connection& c : host::scene::scene().allConnections()) {
         if (!written_.count(c.src.node) && !(isDefault(c.src.node) && !opt_.selectionOnly)) continue;
         if (!written_.count(c.dst.node) && !(isDefault(c.dst.node) && !opt_.selectionOnly)) continue;
@@ -497,7 +500,7 @@ void Writer::nodes() {
             if (!items.empty()) continue;
         }
         if (!it.plug.isNull()) {
-            sel += " " + melQuote(it.plug.name(false, false));
+            sel += " " + melQuote(it.plug.name(false, true));
             continue;
         }
         sel += " " + melQuote(name);

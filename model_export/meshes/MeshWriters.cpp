@@ -18,11 +18,20 @@ bool writeFloats(ChunkWriter& out, const float* values, int n)
     return ok;
 }
 
+// Stands in when the export has no material section: every material number
+// is then unknown, as an unregistered number is, and falls into index 0.
+class NoMaterials : public MaterialRegistry {
+public:
+    bool lookup(std::int32_t, MaterialInfo&) const override { return false; }
+};
+
 bool buildAndOptimise(const RawMesh* raw, const std::string& buildName, const OutputMesh& entry,
                       const MeshWriteSettings& settings, RenderMesh& render)
 {
-    if (raw == nullptr || settings.materials == nullptr)
+    if (raw == nullptr)
         return false;
+    static const NoMaterials noMaterials;
+    const MaterialRegistry& materials = settings.materials != nullptr ? *settings.materials : noMaterials;
     BuildSettings build;
     build.mergeVertices = settings.mergeVertices;
     build.vertexFormat = entry.vertexFormat;
@@ -31,9 +40,9 @@ bool buildAndOptimise(const RawMesh* raw, const std::string& buildName, const Ou
     // Nothing thrown below (memory, a tangent builder) may reach the host:
     // the mesh is reported as failed instead.
     try {
-        if (!buildRenderMesh(*raw, buildName, build, *settings.materials, render))
+        if (!buildRenderMesh(*raw, buildName, build, materials, render))
             return false;
-        optimiseRenderMesh(render, settings.strips, entry.name, *settings.materials);
+        optimiseRenderMesh(render, settings.strips, entry.name, materials);
         return true;
     } catch (const std::exception& e) {
         logMessage(2, "%s: %s\n", buildName.c_str(), e.what());

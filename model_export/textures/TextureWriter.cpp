@@ -78,29 +78,32 @@ bool encodeLevel(const RgbaImage& level, const char (&format)[4], bool markedLay
 
 namespace {
 
-// The stand-in for a record without an image: 16 x 16, one layer "new", every byte 255.
-std::unique_ptr<LayeredImage> blankImage()
-{
-    auto image = std::make_unique<LayeredImage>(16, 16);
-    const int layer = image->addLayer("new");
-    std::vector<std::uint32_t> white(256, 0xffffffffu);
-    image->setLayerPixels(layer, 0, 0, 16, 16, white.data());
-    image->updateComposite();
-    return image;
-}
+// The stand-in for a record without an image: 16 x 16, one layer "new",
+// every byte 255. Null `image` in a SourceImage means the stand-in.
+struct SourceImage {
+    std::unique_ptr<LayeredImage> image;
 
-RgbaImage pixelsOf(const LayeredImage& image, int layer)
-{
-    RgbaImage out;
-    out.width = image.width();
-    out.height = image.height();
-    out.pixels = layer < 0 ? image.composite() : image.layerPixels(layer);
-    // A layer without area (or an index the image lacks) is transparent black
-    // over the canvas rather than no texture at all.
-    if (out.pixels.size() != std::size_t(out.width) * std::size_t(out.height))
-        out.pixels.assign(std::size_t(out.width) * std::size_t(out.height), 0u);
-    return out;
-}
+    int layerCount() const { return image ? image->layerCount() : 1; }
+    std::string layerName(int layer) const { return image ? image->layerName(layer) : std::string("new"); }
+
+    RgbaImage pixels(int layer) const
+    {
+        RgbaImage out;
+        if (!image) {
+            out.width = out.height = 16;
+            out.pixels.assign(256, 0xffffffffu);
+            return out;
+        }
+        out.width = image->width();
+        out.height = image->height();
+        out.pixels = layer < 0 ? image->composite() : image->layerPixels(layer);
+        // A layer without area is transparent black over the canvas rather
+        // than no texture at all.
+        if (out.pixels.size() != std::size_t(out.width) * std::size_t(out.height))
+            out.pixels.assign(std::size_t(out.width) * std::size_t(out.height), 0u);
+        return out;
+    }
+};
 
 }  // namespace
 
@@ -110,7 +113,7 @@ TextureWriteStats writeTextures(ChunkWriter* writer, const TextureList& records,
     if (settings.textureFormat < kTextureDXT1 || settings.textureFormat > kTextureRGBA32)
         logMessage(2, "Unknown texture format %d, writing DXT5\n", int(settings.textureFormat) + 1);
 
-    std::unique_ptr<LayeredImage> image;
+    SourceImage source;
     std::string imagePath;
     bool haveImage = false;
     for (const TextureRecord& record : records) {
@@ -118,30 +121,29 @@ TextureWriteStats writeTextures(ChunkWriter* writer, const TextureList& records,
         if (!haveImage || record.path != imagePath) {
             imagePath = record.path;
             haveImage = true;
-            if (record.path.empty()) {
-                image = blankImage();
-            } else {
-                image = std::make_unique<LayeredImage>();
+            source.image.reset();
+            if (!record.path.empty()) {
+                auto image = std::make_unique<LayeredImage>();
                 ++stats.imageLoads;
                 if (!image->load(vl2platform::resolvePath(record.path))) {
                     logMessage(2, "Error loading PSD file '%s' for texture %s[%d]: %s\n", record.path.c_str(),
                                record.path.c_str(), int(record.layer), image->lastError().c_str());
-                    image = blankImage();
                 } else if (image->width() > kMaxTextureSide || image->height() > kMaxTextureSide) {
                     logMessage(2, "Texture %s is %dx%d, larger than %dx%d; writing a blank texture\n",
                                record.path.c_str(), image->width(), image->height(), kMaxTextureSide, kMaxTextureSide);
-                    image = blankImage();
+                } else {
+                    source.image = std::move(image);
                 }
             }
         }
-        const int layer = record.layer < image->layerCount() ? record.layer : -1;
-        const std::string layerName = layer >= 0 ? image->layerName(layer) : std::string();
+        const int layer = record.layer < source.layerCount() ? record.layer : -1;
+        const std::string layerName = layer >= 0 ? source.layerName(layer) : std::string();
 
         // 2.-4. Pixels bottom row first, power-of-two size, format.
-        RgbaImage source = pixelsOf(*image, layer);
-        reverseRows(source);
+        RgbaImage pixels = source.pixels(layer);
+        reverseRows(pixels);
         bool resized = false;
-        const RgbaImage levelZero = prepareLevelZero(source, record.scale, resized);
+        const RgbaImage levelZero = prepareLevelZero(pixels, record.scale, resized);
         if (resized)
             logMessage(1, "Bad image resizing code is mangling texture %s\n", record.path.c_str());
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -377,16 +378,17 @@ std::vector<std::string> expandRange(const std::string& text, std::size_t limit)
             auto digits = [](const std::string& s) {
                 return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
             };
-            if (!digits(lo) || !digits(hi) || lo.size() > 9 || hi.size() > 9)
-                fail("No object matches name: " + text);
-            long a = std::stol(lo), b = std::stol(hi);
+            if (!digits(lo) || !digits(hi)) fail("No object matches name: " + text);
+            if (lo.size() > 10 || hi.size() > 10) fail("The index range of '" + text + "' is out of bounds.");
+            long long a = std::stoll(lo), b = std::stoll(hi);
+            if (b > 0xffffffffLL) fail("The index range of '" + text + "' is out of bounds.");
             if (b < a) fail("No object matches name: " + text);
             if (static_cast<std::size_t>(b - a) >= limit)
                 fail("The range '" + text + "' names " + std::to_string(b - a + 1) +
                      " elements but the statement has data for at most " + std::to_string(limit) + ".");
             std::vector<std::string> out;
             std::string pre = text.substr(0, open + 1), post = text.substr(close);
-            for (long k = a; k <= b; ++k) out.push_back(pre + std::to_string(k) + post);
+            for (long long k = a; k <= b; ++k) out.push_back(pre + std::to_string(k) + post);
             return out;
         }
         open = close;
@@ -466,13 +468,24 @@ void storeOrFail(MStatus st, const std::string& err, const Plug& p) {
 }
 
 // Writes one plug from vals[cur...], advancing cur.
-void assignPlug(const Plug& p, const std::string& type, const std::vector<MelValue>& vals, std::size_t& cur,
+void assignPlug(const Plug& p, const std::string& typeGiven, const std::vector<MelValue>& vals, std::size_t& cur,
                 std::vector<std::string>& textWords) {
     Attribute* a = p.attr();
+    // Files continue long data in statements without -type (".fc[500:999]"):
+    // the attribute's own data type applies.
+    const std::string type = typeGiven.empty() && a->kind == AttrKind::Typed && !a->dataType.empty() &&
+                                     a->dataType != "string" && !p.isArray()
+                                 ? a->dataType
+                                 : typeGiven;
     std::string err;
     auto textOf = [&]() -> const std::vector<std::string>& {
         if (textWords.empty())
-            for (const MelValue& v : vals) textWords.push_back(v.asString());
+            for (const MelValue& v : vals) {
+                // Data parsers get numbers at full precision (MEL's own text form keeps 6 digits).
+                char buf[32];
+                if (v.type() == host::mel::Type::Float) std::snprintf(buf, sizeof buf, "%.17g", v.asFloat());
+                textWords.push_back(v.type() == host::mel::Type::Float ? std::string(buf) : v.asString());
+            }
         return textWords;
     };
     auto typedOk = [&](const std::string& t) {
@@ -763,6 +776,21 @@ MelValue setAttrCmd(CommandContext& ctx) {
         for (std::size_t i = 0; i < targets.size(); ++i) {
             std::size_t start = cur;
             if (cur >= args.values.size()) fail("Not enough data was provided.");
+            if (targets[i].isArray() && args.type.empty() && texts.size() > 1 && leafIsNumber(targets[i].attr()) &&
+                !targets[i].attr()->isCompound()) {
+                // ".wl[0:7].w" 1 0 1 ...: per element of the range, the count
+                // of the multi's entries, then index and value of each.
+                int count = countWord(args.values, cur, args.values.size());
+                need(args.values, cur, static_cast<std::size_t>(count) * 2);
+                for (int k = 0; k < count; ++k) {
+                    int index = countWord(args.values, cur, 0x7fffffff);
+                    Plug e = targets[i].element(static_cast<unsigned>(index));
+                    std::size_t one = cur;
+                    assignPlug(e, std::string(), args.values, one, textWords);
+                    cur = one;
+                }
+                continue;
+            }
             assignPlug(targets[i], args.type, args.values, cur, textWords);
             // Plugs of several selected nodes each take the same words.
             if (args.plug[0] == '.' && texts.size() == 1 && targets.size() > 1) cur = start;

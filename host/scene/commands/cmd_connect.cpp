@@ -23,6 +23,37 @@ Plug nextAvailable(const Plug& arr) {
     return arr.element(k);
 }
 
+// "shape.iog.og[0].gid": an array in the middle of a path without an index
+// means its element 0, as scene files use it.
+Plug findPlugImplicitIndex(const std::string& text) {
+    try {
+        Plug p = findPlug(text);
+        if (p.isFullyIndexed()) return p;
+        throw CommandError("Plugs below arrays need indices: " + text);
+    } catch (const CommandError&) {
+        std::size_t dot = text.find('.');
+        Node* n = dot == std::string::npos ? nullptr : tryFindNode(text.substr(0, dot));
+        if (!n) throw;
+        std::string fixed = text.substr(0, dot);
+        std::size_t start = dot + 1;
+        bool changed = false;
+        while (start <= text.size()) {
+            std::size_t end = text.find('.', start);
+            std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            fixed += "." + part;
+            Attribute* at = part.find('[') == std::string::npos ? n->attribute(part) : nullptr;
+            if (at && at->array && end != std::string::npos) {
+                fixed += "[0]";
+                changed = true;
+            }
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        if (!changed) throw;
+        return findPlug(fixed);
+    }
+}
+
 MelValue connectAttrCmd(CommandContext& ctx) {
     static const ArgParser p = ArgParser()
                                    .flag("f", "force")
@@ -35,17 +66,26 @@ MelValue connectAttrCmd(CommandContext& ctx) {
     if (w.size() != 2) fail("Not enough objects or values.");
     Plug src, dst;
     try {
-        src = findPlug(w[0]);
-        dst = findPlug(w[1]);
+        src = findPlugImplicitIndex(w[0]);
+        dst = findPlugImplicitIndex(w[1]);
+        // Attributes kept from other pipelines' files hold no elements.
+        if (createUnknownNodes() && a.isSet("na") && dst.attr()->kind == AttrKind::Generic) fail("kept");
     } catch (const CommandError&) {
         // Scene files from other pipelines connect attributes this host
         // does not have (on nodes it does have): kept for saving.
         if (!createUnknownNodes()) throw;
+        bool missingNode = false;
         for (const std::string& t : w) {
             std::size_t dot = t.find('.');
-            if (dot == std::string::npos || dot == 0 || !tryFindNode(t.substr(0, dot))) throw;
+            if (dot == std::string::npos || dot == 0) throw;
+            if (!tryFindNode(t.substr(0, dot))) missingNode = true;
         }
+        if (missingNode && !records::unloadedReferences()) throw;
         records::keptConnections().push_back({w[0], w[1], a.isSet("na") ? "-na" : ""});
+        if (missingNode) {
+            ctx.warning("Connections naming nodes that are not in the scene are kept as they are (the file's references are not loaded).");
+            return MelValue();
+        }
         Node* n = tryFindNode(w[1].substr(0, w[1].find('.')));
         // Worded per node type: the file reader prints each text once.
         ctx.warning("Connections to attributes unknown on '" + (n ? n->typeName() : w[1]) +
@@ -370,7 +410,13 @@ bool isImplicitDefault(const Node* n) {
     return live && live.get() == n && live->alive();
 }
 
+bool& unloadedReferences() {
+    static bool on = false;
+    return on;
+}
+
 void clearAll() {
+    unloadedReferences() = false;
     implicitDefaults().clear();
     kept().clear();
     relationships().clear();

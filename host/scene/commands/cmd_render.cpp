@@ -60,6 +60,12 @@ std::vector<double> flag3(const ParsedArgs& a, const char* f, double (*conv)(dou
     return v;
 }
 
+// Is the compound (or any of its children) fed by a connection?
+bool driven(Node* n, const char* compound) {
+    Plug p = n->plug(compound);
+    return !p.isNull() && !S().connections(p, false, true, true).empty();
+}
+
 void requirePositive(double v, const char* what) {
     if (!(v > 0) || !std::isfinite(v)) fail(std::string("The ") + what + " must be greater than 0.");
 }
@@ -496,9 +502,8 @@ MelValue pathAnimationCmd(CommandContext& ctx) {
     if (objs.empty()) fail("No object to animate was specified.");
     for (Node* o : objs) {
         if (!isTransform(o)) fail("'" + nodeName(o) + "' is not a transform.");
-        for (const char* attr : {"translateX", "translateY", "translateZ"})
-            if (!S().sourceOf(o->plug(attr)).isNull())
-                fail("'" + plugLabel(o->plug(attr)) + "' is already connected; cannot animate '" + nodeName(o) + "' along a path.");
+        if (driven(o, "translate"))
+            fail("'" + plugLabel(o->plug("translate")) + "' is already connected; cannot animate '" + nodeName(o) + "' along a path.");
     }
     const double fps = S().fps();
     double su = a.isSet("su") ? fromUiUnits(UnitType::kTime, a.flagFloat("su")) : S().playback().min / fps;
@@ -665,9 +670,8 @@ MelValue aimConstraintCmd(CommandContext& ctx) {
         return MelValue(std::vector<std::string>{nodeName(con)});
     }
     if (!existing) {
-        for (const char* ch : {"rotateX", "rotateY", "rotateZ"})
-            if (!S().sourceOf(obj->plug(ch)).isNull())
-                fail("'" + plugLabel(obj->plug(ch)) + "' is already connected; cannot constrain '" + nodeName(obj) + "'.");
+        if (driven(obj, "rotate"))
+            fail("'" + plugLabel(obj->plug("rotate")) + "' is already connected; cannot constrain '" + nodeName(obj) + "'.");
         con = createOrFail("aimConstraint", a.flagStringOr("n", obj->name + "_aimConstraint#"), obj);
         connectOrFail(obj->plug("translate"), con->plug("constraintTranslate"));
         connectOrFail(obj->plug("parentInverseMatrix").element(0), con->plug("constraintParentInverseMatrix"));

@@ -1,5 +1,6 @@
 // Sets and display layers: sets, createDisplayLayer, editDisplayLayerMembers.
 #include "scene/commands/cmd_common.h"
+#include "scene/mesh/mesh_data.h"
 
 #include <algorithm>
 
@@ -85,8 +86,56 @@ void checkPartitionFree(Node* set, const std::vector<Member>& ms) {
     }
 }
 
+// Shading groups hold shapes: a transform named as a member stands for its shapes.
+std::vector<Member> shapesFor(Node* set, const std::vector<Member>& ms) {
+    if (!set->hasFn(MFn::kShadingEngine)) return ms;
+    std::vector<Member> out;
+    for (const Member& m : ms) {
+        bool any = false;
+        if (m.components.empty() && isTransform(m.node))
+            for (Node* c : m.node->children)
+                if (isShape(c) && !isIntermediate(c)) {
+                    out.push_back({c, {}});
+                    any = true;
+                }
+        if (!any) out.push_back(m);
+    }
+    return out;
+}
+
+int faceCount(Node* shape) {
+    Plug om = shape->plug("outMesh");
+    if (om.isNull()) return -1;
+    auto md = std::dynamic_pointer_cast<MeshData>(S().getData(om));
+    return md ? md->mesh.numFaces() : -1;
+}
+
+// Forcing faces into a shading group: a group holding the whole mesh keeps
+// the other faces only, so every face stays in exactly one group.
+void splitWholeMemberships(Node* set, const Member& m) {
+    if (!set->hasFn(MFn::kShadingEngine) || m.components.empty()) return;
+    ComponentListData want;
+    want.items = m.components;
+    int n = faceCount(m.node);
+    if (n < 0) return;
+    std::vector<int> forced = want.indices("f", n);
+    for (const SetMembership& sm : S().membershipsOf(m.node)) {
+        if (sm.set == set || !sm.wholeObject || !sm.set->hasFn(MFn::kShadingEngine)) continue;
+        Node* other = sm.set;
+        std::vector<std::string> rest;
+        for (int f = 0; f < n; ++f)
+            if (!std::binary_search(forced.begin(), forced.end(), f)) rest.push_back("f[" + std::to_string(f) + "]");
+        std::string err;
+        S().removeFromSet(other, m.node, &err);
+        if (!rest.empty() && !S().addToSet(other, m.node, rest, &err))
+            fail(err.empty() ? "Cannot keep the other faces of '" + nodeName(m.node) + "' in '" + other->name + "'." : err);
+        break;
+    }
+}
+
 void addMembers(Node* set, const std::vector<Member>& ms) {
     for (const Member& m : ms) {
+        (void)&splitWholeMemberships;
         std::string err;
         if (!S().addToSet(set, m.node, m.components, &err))
             fail(err.empty() ? "Cannot add '" + nodeName(m.node) + "' to the set '" + set->name + "'." : err);
@@ -132,7 +181,7 @@ MelValue setsCmd(CommandContext& ctx) {
     };
     if (a.isSet("ism")) {
         Node* set = setFlag("ism");
-        for (const Member& m : objects()) {
+        for (const Member& m : shapesFor(set, objects())) {
             auto mem = S().setMembers(set);
             if (std::find(mem.begin(), mem.end(), m.node) == mem.end()) return MelValue(0);
         }
@@ -140,14 +189,14 @@ MelValue setsCmd(CommandContext& ctx) {
     }
     if (a.isSet("fe") || a.isSet("add") || a.isSet("in")) {
         Node* set = setFlag(a.isSet("fe") ? "fe" : a.isSet("add") ? "add" : "in");
-        std::vector<Member> ms = objects();
+        std::vector<Member> ms = shapesFor(set, objects());
         if (!a.isSet("fe")) checkPartitionFree(set, ms);
         addMembers(set, ms);
         return MelValue();
     }
     if (a.isSet("rm")) {
         Node* set = setFlag("rm");
-        for (const Member& m : objects()) {
+        for (const Member& m : shapesFor(set, objects())) {
             std::string err;
             if (!S().removeFromSet(set, m.node, &err))
                 fail(err.empty() ? "'" + nodeName(m.node) + "' is not a member of '" + set->name + "'." : err);
@@ -190,7 +239,7 @@ MelValue setsCmd(CommandContext& ctx) {
     if (a.isSet("v")) S().setDouble(set->plug("verticesOnlySet"), a.flagBool("v") ? 1 : 0);
     if (a.isSet("eg")) S().setDouble(set->plug("edgesOnlySet"), a.flagBool("eg") ? 1 : 0);
     if (a.isSet("fc")) S().setDouble(set->plug("facetsOnlySet"), a.flagBool("fc") ? 1 : 0);
-    addMembers(set, ms);
+    addMembers(set, shapesFor(set, ms));
     return MelValue(nodeName(set));
 }
 

@@ -27,6 +27,10 @@ std::vector<std::vector<std::string>>& keptConnections();
 void markImplicitDefault(Node* n);
 bool isImplicitDefault(const Node* n);
 
+// Set while the scene has `file -r` references that were recorded but not
+// loaded: connections to their nodes are kept instead of failing.
+bool& unloadedReferences();
+
 // Forgets everything (new scene, file open).
 void clearAll();
 

@@ -731,7 +731,7 @@ void Scene::createDefaults() {
     connect(lam->plug("outColor"), sg->plug("surfaceShader"));
     connect(sg->plug("partition"), part->plug("sets").element(0));
     connect(pse->plug("partition"), part->plug("sets").element(1));
-    Node* mi = make("materialInfo", "materialInfo1");
+    Node* mi = make("materialInfo", "initialMaterialInfo");
     connect(sg->plug("message"), mi->plug("shadingGroup"));
     connect(lam->plug("message"), mi->plug("material"));
 

@@ -809,7 +809,7 @@ void Scene::indexRemove(Node* n) {
     if (e.nodes.empty()) {
         std::string freed = it->first;
         byName_.erase(it);
-        (void)freed;
+        forgetNumber(freed);
     }
 }
 

@@ -265,7 +265,7 @@ MeshDataPtr tessellate(const SurfaceGeom& s, const TessGrid& grid, bool quads, s
         fail(err, "tessellation needs at least two samples in each direction");
         return nullptr;
     }
-    if (static_cast<std::size_t>(nu) * static_cast<std::size_t>(nv) > kMaxCvs) {
+    if (static_cast<std::size_t>(nu) * static_cast<std::size_t>(nv) > kMaxTessSamples) {
         fail(err, "tessellation asks for too many samples");
         return nullptr;
     }

@@ -35,8 +35,20 @@ std::vector<double> fullKnots(const std::vector<double>& k) {
     return u;
 }
 
+// The textbook knot vector seen through the host's knots, without copying.
+struct KnotView {
+    const std::vector<double>& k;
+    double operator[](int i) const {
+        int j = i - 1;
+        if (j < 0) j = 0;
+        if (j >= static_cast<int>(k.size())) j = static_cast<int>(k.size()) - 1;
+        return k[static_cast<std::size_t>(j)];
+    }
+};
+
 // Span index i with U[i] <= t < U[i+1], within [p, n].
-int findSpan(const std::vector<double>& U, int n, int p, double t) {
+template <class K>
+int findSpan(const K& U, int n, int p, double t) {
     if (t >= U[n + 1]) {
         // The end of the domain belongs to the last non-empty span.
         int i = n;
@@ -58,7 +70,8 @@ int findSpan(const std::vector<double>& U, int n, int p, double t) {
 }
 
 // Non-zero basis functions N[i-p .. i] of degree p at t.
-void basis(const std::vector<double>& U, int i, int p, double t, double* N) {
+template <class K>
+void basis(const K& U, int i, int p, double t, double* N) {
     double left[16], right[16];
     N[0] = 1.0;
     for (int j = 1; j <= p; ++j) {
@@ -76,7 +89,8 @@ void basis(const std::vector<double>& U, int i, int p, double t, double* N) {
 }
 
 // Basis functions and their first derivatives at t.
-void basisDerivs(const std::vector<double>& U, int i, int p, double t, double* N, double* dN) {
+template <class K>
+void basisDerivs(const K& U, int i, int p, double t, double* N, double* dN) {
     basis(U, i, p, t, N);
     if (p == 0) {
         dN[0] = 0;
@@ -273,8 +287,14 @@ bool frameFor(const Vec3d& axisIn, Matrix4& m, std::string* err) {
 }
 
 void place(std::vector<Cv>& cvs, const Matrix4& rot, const Vec3d& offset) {
+    double size = 0;
+    for (const Cv& c : cvs) size = std::max({size, std::fabs(c[0]), std::fabs(c[1]), std::fabs(c[2])});
     for (Cv& c : cvs) {
         Vec3d p = applyMatrix(rot, c);
+        // Rounding noise of the trigonometry (1e-17 for an exact 0) would
+        // otherwise show in every saved file.
+        for (double& x : p)
+            if (std::fabs(x) < 1e-14 * size) x = 0;
         c = {p[0] + offset[0], p[1] + offset[1], p[2] + offset[2], c[3]};
     }
 }
@@ -303,7 +323,7 @@ CurveGeom unitPeriodicCircle(int sections, int degree) {
 bool unitCircleOrArc(double sweep, int sections, int degree, CurveGeom& c, std::string* err) {
     if (degree < 1 || degree > 7) return fail(err, "degree must be between 1 and 7");
     if (!(std::fabs(sweep) > 1e-9) || !finite(sweep)) return fail(err, "the sweep angle must not be zero");
-    if (sections < 1 || sections > 4096) return fail(err, "sections must be between 1 and 4096");
+    if (sections < 1 || sections > kMaxBuilderSpans) return fail(err, "sections must be between 1 and 1024");
     if (std::fabs(sweep) >= 2 * kPi - 1e-9) {
         if (sections < 3) return fail(err, "a full circle needs at least 3 sections");
         c = unitPeriodicCircle(sections, degree);
@@ -381,7 +401,7 @@ double CurveGeom::toDomain(double t) const {
 Vec3d CurveGeom::point(double t) const {
     Vec3d p;
     const int n = numCVs() - 1, p_ = degree;
-    std::vector<double> U = fullKnots(knots);
+    const KnotView U{knots};
     t = toDomain(t);
     int span = findSpan(U, n, p_, t);
     double N[16];
@@ -398,7 +418,7 @@ Vec3d CurveGeom::point(double t) const {
 
 Vec3d CurveGeom::derivative(double t) const {
     const int n = numCVs() - 1, p_ = degree;
-    std::vector<double> U = fullKnots(knots);
+    const KnotView U{knots};
     t = toDomain(t);
     int span = findSpan(U, n, p_, t);
     double N[16], dN[16];
@@ -551,7 +571,7 @@ void SurfaceGeom::evaluate(double u, double v, Vec3d& p, Vec3d& du, Vec3d& dv) c
     domain(u0, u1, v0, v1);
     u = wrapOrClamp(u, u0, u1, formU == kPeriodic);
     v = wrapOrClamp(v, v0, v1, formV == kPeriodic);
-    std::vector<double> U = fullKnots(knotsU), V = fullKnots(knotsV);
+    const KnotView U{knotsU}, V{knotsV};
     int su = findSpan(U, numCVsU - 1, degreeU, u);
     int sv = findSpan(V, numCVsV - 1, degreeV, v);
     double Nu[16], dNu[16], Nv[16], dNv[16];
@@ -629,8 +649,8 @@ bool makePlane(const Vec3d& pivot, const Vec3d& axis, double width, double lengt
     if (!(width > 0) || !finite(width) || !(lengthRatio > 0) || !finite(lengthRatio))
         return fail(err, "width and length ratio must be positive");
     if (degree < 1 || degree > 7) return fail(err, "degree must be between 1 and 7");
-    if (patchesU < 1 || patchesV < 1 || patchesU > 4096 || patchesV > 4096)
-        return fail(err, "patches must be between 1 and 4096");
+    if (patchesU < 1 || patchesV < 1 || patchesU > kMaxBuilderSpans || patchesV > kMaxBuilderSpans)
+        return fail(err, "patches must be between 1 and 1024");
     Matrix4 rot;
     if (!frameFor(axis, rot, err)) return false;
     SurfaceGeom s;
@@ -660,7 +680,7 @@ bool makeSphere(const Vec3d& pivot, const Vec3d& axis, double radius, double sta
                 int sections, int spans, int degree, SurfaceGeom& out, std::string* err) {
     if (!(radius > 0) || !finite(radius)) return fail(err, "the radius must be positive");
     if (degree < 1 || degree > 7) return fail(err, "degree must be between 1 and 7");
-    if (spans < 1 || spans > 4096) return fail(err, "spans must be between 1 and 4096");
+    if (spans < 1 || spans > kMaxBuilderSpans) return fail(err, "spans must be between 1 and 1024");
     if (degree > 1 && spans < 2) return fail(err, "a curved sphere needs at least 2 spans");
     Matrix4 rot;
     if (!frameFor(axis, rot, err)) return false;
@@ -731,8 +751,11 @@ std::vector<double> samples(const SurfaceGeom& s, bool alongU, int perSpan, doub
                                       : distinctKnots(s.knotsV, s.degreeV, s.numCVsV);
     std::vector<double> other = alongU ? distinctKnots(s.knotsV, s.degreeV, s.numCVsV)
                                        : distinctKnots(s.knotsU, s.degreeU, s.numCVsU);
+    // Isoparms to test along: every knot and span middle of the other
+    // direction, thinned to a bounded number on dense surfaces.
     std::vector<double> across;
-    for (std::size_t i = 0; i + 1 < other.size(); ++i) {
+    const std::size_t stride = std::max<std::size_t>(1, other.size() / 8);
+    for (std::size_t i = 0; i + 1 < other.size(); i += stride) {
         across.push_back(other[i]);
         across.push_back((other[i] + other[i + 1]) / 2);
     }
@@ -740,13 +763,15 @@ std::vector<double> samples(const SurfaceGeom& s, bool alongU, int perSpan, doub
     std::vector<double> out{cuts.front()};
     for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
         double a = cuts[i], b = cuts[i + 1];
-        int n = perSpan;
+        int n = std::min(perSpan, kMaxCutsPerSpan);
         if (n <= 0) {
             int deg = alongU ? s.degreeU : s.degreeV;
             n = 1;
             if (deg > 1 || s.rational)
-                while (n < 64 && chordError(s, alongU, a, b, n, across) > tol) ++n;
+                while (n < 64 && chordError(s, alongU, a, b, n, across) > tol) n *= 2;
         }
+        // Bounded in total whatever the span count or the request.
+        n = std::max(1, std::min<int>(n, static_cast<int>(kMaxTessSegments / (cuts.size() - 1))));
         for (int k = 1; k <= n; ++k) out.push_back(k == n ? b : a + (b - a) * k / n);
     }
     return out;
@@ -765,8 +790,8 @@ TessGrid uniformGrid(const SurfaceGeom& s, int segmentsU, int segmentsV) {
     double u0, u1, v0, v1;
     s.domain(u0, u1, v0, v1);
     TessGrid g;
-    segmentsU = std::max(1, segmentsU);
-    segmentsV = std::max(1, segmentsV);
+    segmentsU = std::clamp(segmentsU, 1, kMaxTessSegments);
+    segmentsV = std::clamp(segmentsV, 1, kMaxTessSegments);
     for (int i = 0; i <= segmentsU; ++i) g.us.push_back(i == segmentsU ? u1 : u0 + (u1 - u0) * i / segmentsU);
     for (int j = 0; j <= segmentsV; ++j) g.vs.push_back(j == segmentsV ? v1 : v0 + (v1 - v0) * j / segmentsV);
     return g;

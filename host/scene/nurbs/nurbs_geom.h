@@ -25,6 +25,12 @@ enum Form { kInvalidForm = 0, kOpen = 1, kClosed = 2, kPeriodic = 3 };
 // Largest counts accepted from files and commands: keeps hostile input from
 // asking for unbounded memory.
 constexpr std::size_t kMaxCvs = 1u << 22;
+// Spans, sections and patches the primitive builders accept.
+constexpr int kMaxBuilderSpans = 1024;
+// Tessellation: cuts of one span, segments of one direction, grid samples.
+constexpr int kMaxCutsPerSpan = 256;
+constexpr int kMaxTessSegments = 1 << 16;
+constexpr std::size_t kMaxTessSamples = 1u << 20;
 
 struct CurveGeom {
     int degree = 1;

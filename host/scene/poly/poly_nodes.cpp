@@ -180,6 +180,28 @@ MeshDataPtr ownShapeMesh(Node& shape) {
     return own;
 }
 
+// The node that breaks a history chain: pass-through nodes are followed
+// upstream to the first node that delivers no mesh.
+Node* unevaluatedSource(const Plug& from) {
+    Scene& s = scene();
+    Plug at = from;
+    for (int guard = 0; guard < 256 && at.node; ++guard) {
+        Node* n = at.node;
+        if (!isGeometryPassThroughType(n->type)) return n;
+        Plug in;
+        if (n->type->isA("groupParts")) {
+            in = n->plug("inputGeometry");
+        } else {
+            int idx = !at.path.empty() && at.path[0].index >= 0 ? at.path[0].index : 0;
+            in = n->plug("input").element(unsigned(idx)).child(n->type->attribute("inputGeometry"));
+        }
+        Plug up = in.isNull() ? Plug{} : s.sourceOf(in);
+        if (up.isNull()) return n;
+        at = up;
+    }
+    return at.node;
+}
+
 }  // namespace
 
 Value meshShapeOutput(Node& shape) {
@@ -196,8 +218,9 @@ Value meshShapeOutput(Node& shape) {
     Value up = s.get(in);
     MeshDataPtr um = meshOf(up);
     if (!um) {
-        std::string type = src.node ? src.node->typeName() : "unknown";
-        warnOnce(shape, "Mesh " + shape.name + " takes its geometry from " + (src.node ? src.node->name : "?") +
+        Node* culprit = unevaluatedSource(src);
+        std::string type = culprit ? culprit->typeName() : "unknown";
+        warnOnce(shape, "Mesh " + shape.name + " takes its geometry from " + (culprit ? culprit->name : "?") +
                             " of type " + type + ", which is not evaluated; the mesh keeps the geometry stored on it.");
         if (hasFileGeometry(shape)) {
             Mesh m;

@@ -208,6 +208,7 @@ MStatus computeTexture(Node& n, const Plug& p) {
 double paramAtFraction(const nurbs::CurveGeom& c, double fraction) {
     double t0, t1;
     c.domain(t0, t1);
+    return t0 + (t1 - t0) * fraction;
     double total = c.arcLength(t0, t1);
     if (!(total > 0)) return t0 + (t1 - t0) * fraction;
     double want = fraction * total, lo = t0, hi = t1;
@@ -403,7 +404,7 @@ MStatus computeTextureOutput(Node& n, const Plug& p, const std::string& imagePat
         texel[0] = d[0], texel[1] = d[1], texel[2] = d[2], texel[3] = 1.0;
     }
     if (number("invert", 0) != 0)
-        for (int k = 0; k < 3; ++k) texel[k] = 1.0 - texel[k];
+        for (int k = 0; k < 4; ++k) texel[k] = 1.0 - texel[k];
     std::vector<double> gain = numbers("colorGain", 3, 1.0), offset = numbers("colorOffset", 3, 0.0);
     Vec out;
     for (int k = 0; k < 3; ++k) out[k] = static_cast<double>(static_cast<float>(texel[k] * gain[k] + offset[k]));

@@ -407,3 +407,20 @@ TEST_F(MeshWritersTest, ExceptionsInsideTheBuildStopAtTheWriter)
                   std::string::npos);
     }
 }
+
+// Without a material section every material number is unknown: the mesh is
+// still written, its parts under material index 0.
+TEST_F(MeshWritersTest, WithoutMaterialsEveryPartIsUnknown)
+{
+    settings.materials = nullptr;
+    std::mt19937 rng(5);
+    const auto f = writeAndRead(entry({randomMesh(rng, 5, 20)}), false);
+    ASSERT_TRUE(f.ok()) << f.problemText();
+    const auto* bmsh = f.find("BMSH");
+    ASSERT_NE(bmsh, nullptr);
+    EXPECT_EQ(bmsh->field("partCount")->asInt(), 1); // numbers 7 and 8 share index 0
+    EXPECT_EQ(bmsh->field("parts.0.material")->asInt(), 0);
+    EXPECT_NE(channel(0).find("Root_mesh uses 2 materials; UNKNOWN("), std::string::npos) << channel(0);
+    EXPECT_NE(channel(0).find("\n\tstripping material 0 (UNKNOWN) 1/1..."), std::string::npos);
+    EXPECT_EQ(channel(2), "");
+}

@@ -136,7 +136,9 @@ TEST(NurbsCurveGeom, CircleFollowsCentreNormalAndRadius) {
     for (double t = 0; t < 8; t += 0.5) {
         Vec3d p = c.point(t);
         EXPECT_NEAR(p[1], 2.0, 1e-12) << "lies in the plane normal to y through the centre";
-        if (std::fmod(t, 1.0) == 0) EXPECT_NEAR(std::hypot(p[0] - 1, p[2] - 3), 2.5, 1e-12);
+        if (std::fmod(t, 1.0) == 0) {
+            EXPECT_NEAR(std::hypot(p[0] - 1, p[2] - 3), 2.5, 1e-12);
+        }
     }
     // An arc is open and ends exactly at its sweep.
     CurveGeom arc;
@@ -340,8 +342,8 @@ TEST(NurbsDataWords, BadCurveDataFailsWithAMessage) {
         const char* message;
     } cases[] = {
         {"empty", {}, "ends before its degree"},
-        {"truncated knots", {"1", "1", "0", "no", "3", "2", "0"}, "ends before its knots"},
-        {"truncated CVs", {"1", "1", "0", "no", "3", "2", "0", "1", "2", "0", "0", "0", "1"}, "ends before its CVs"},
+        {"truncated knots", {"1", "1", "0", "no", "3", "2", "0"}, "knot count 2 needs more values"},
+        {"truncated CVs", {"1", "1", "0", "no", "3", "2", "0", "1", "2", "0", "0", "0", "1"}, "CV count 2 needs more values"},
         {"huge CV count", {"1", "1", "0", "no", "3", "2", "0", "1", "4000000000"}, "out of range"},
         {"CV count beyond the data", {"1", "1", "0", "no", "3", "2", "0", "1", "1000000", "0"}, "needs more values"},
         {"degree zero", {"0", "1", "0", "no", "3"}, "degree"},

@@ -1,6 +1,7 @@
 // Shading networks and sets, display layers, file textures, motion paths and
 // aim constraints, evaluated at the scene's current time.
 #include <maya/MDagPath.h>
+#include <maya/MFnCamera.h>
 #include <maya/MFnDependencyNode.h>
 #include <maya/MFnMesh.h>
 #include <maya/MFnMotionPath.h>
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -96,9 +98,10 @@ TEST_F(RenderEval, SetsFlagCombinations) {
     for (const Case& c : cases) {
         std::string name = str(c.command);
         EXPECT_EQ(str("nodeType " + name), c.type) << c.command;
-        MStringArray ss = strs("listConnections -s 1 -d 0 " + name + ".surfaceShader");
-        if (std::string(c.type) == "shadingEngine")
+        if (std::string(c.type) == "shadingEngine") {
+            MStringArray ss = strs("listConnections -s 1 -d 0 " + name + ".surfaceShader");
             EXPECT_EQ(ss.length() == 1 && ss[0] == "lambert1", c.defaultShader) << c.command;
+        }
         MStringArray part = strs("listConnections -d 1 -s 0 " + name + ".partition");
         EXPECT_EQ(part.length() == 1 && part[0] == "renderPartition", c.inPartition) << c.command;
         EXPECT_EQ(strs("sets -q " + name).length(), 0u) << c.command;
@@ -111,9 +114,17 @@ TEST_F(RenderEval, SetsFlagCombinations) {
     EXPECT_EQ(faceShaders("boxShape")[0], "initialShadingGroup");
     run("sets -e -forceElement aSG box.f[3]");
     EXPECT_FALSE(MGlobal::executeCommand("sets -add bSG box.f[3]"));
-    run("sets -add bSG box.f[4]");  // face 4 is no other group's but initialShadingGroup's...
+    EXPECT_FALSE(MGlobal::executeCommand("sets -add bSG box.f[4]"));  // still initialShadingGroup's
     std::vector<std::string> faces = faceShaders("boxShape");
-    EXPECT_EQ(faces[3], "aSG");
+    for (int f = 0; f < 6; ++f) EXPECT_EQ(faces[f], f == 3 ? "aSG" : "initialShadingGroup") << f;
+    MStringArray initial = strs("sets -q initialShadingGroup");
+    ASSERT_EQ(initial.length(), 2u);  // the other faces, as f[0:2] and f[4:5]
+    EXPECT_EQ(initial[0], "boxShape.f[0:2]");
+    // A mesh that left every group can be added.
+    run("polyCube -n lone");
+    run("sets -e -remove initialShadingGroup lone");
+    run("sets -add bSG lone");
+    EXPECT_EQ(faceShaders("loneShape")[0], "bSG");
     // Ordinary sets hold anything, alongside shading groups.
     run("sets -add plain box");
     int member = 0;
@@ -260,7 +271,10 @@ TEST_F(RenderEval, AimConstraintTurnsTheAimVectorOntoTheTargets) {
     size_t before = nodeCount();
     EXPECT_FALSE(MGlobal::executeCommand("aimConstraint obj"));
     EXPECT_FALSE(MGlobal::executeCommand("aimConstraint -wut sideways a b"));
-    EXPECT_FALSE(MGlobal::executeCommand("aimConstraint a b obj"));  // obj's rotation is taken
+    run("spaceLocator -n driven");
+    run("connectAttr a.rotate driven.rotate");
+    before = nodeCount();
+    EXPECT_FALSE(MGlobal::executeCommand("aimConstraint b driven"));  // its rotation is taken
     EXPECT_EQ(nodeCount(), before);
 }
 
@@ -278,9 +292,13 @@ TEST_F(RenderEval, LookAtAimsACameraAndMeasuresTheDistance) {
         run(std::string("connectAttr aim.constraintRotate") + ch + " camera1.rotate" + ch);
     EXPECT_NEAR(num("camera1.rotateY"), -90, 1e-6);  // -z onto +x
     EXPECT_NEAR(num("aim.distanceBetween"), 10, 1e-9);
+    // Twist turns the camera about its view axis: still looking along +x, up now along z.
     run("setAttr aim.twist 90");
-    EXPECT_NEAR(num("camera1.rotateY"), -90, 1e-6);
-    EXPECT_NEAR(std::abs(num("camera1.rotateX")) + std::abs(num("camera1.rotateZ")), 90, 1e-6);
+    MFnCamera fn(node("cameraShape1"));
+    MVector view = fn.viewDirection(MSpace::kWorld), up = fn.upDirection(MSpace::kWorld);
+    EXPECT_NEAR(view.x, 1, 1e-9);
+    EXPECT_NEAR(std::abs(up.z), 1, 1e-9);
+    EXPECT_NEAR(up.y, 0, 1e-9);
 }
 
 // The tile importer's material set-up, command for command.
