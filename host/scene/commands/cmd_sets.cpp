@@ -135,7 +135,7 @@ void splitWholeMemberships(Node* set, const Member& m) {
 
 void addMembers(Node* set, const std::vector<Member>& ms) {
     for (const Member& m : ms) {
-        (void)&splitWholeMemberships;
+        splitWholeMemberships(set, m);
         std::string err;
         if (!S().addToSet(set, m.node, m.components, &err))
             fail(err.empty() ? "Cannot add '" + nodeName(m.node) + "' to the set '" + set->name + "'." : err);

@@ -205,24 +205,27 @@ int multiplicity(const std::vector<double>& U, double t) {
 }
 
 // Solves A x = b in place (n x n, partial pivoting); false when singular.
-bool solve(std::vector<std::vector<double>>& A, std::vector<Vec3d>& b) {
+// A is banded (nonzeros within `band` of the diagonal), so work stays
+// within a widened band: fill-in from pivoting reaches at most twice as far.
+bool solve(std::vector<std::vector<double>>& A, std::vector<Vec3d>& b, int band) {
     const int n = static_cast<int>(A.size());
     for (int c = 0; c < n; ++c) {
+        const int lastRow = std::min(n - 1, c + band + 1), lastCol = std::min(n - 1, c + 2 * band + 2);
         int piv = c;
-        for (int r = c + 1; r < n; ++r)
+        for (int r = c + 1; r <= lastRow; ++r)
             if (std::fabs(A[r][c]) > std::fabs(A[piv][c])) piv = r;
         if (std::fabs(A[piv][c]) < 1e-14) return false;
         std::swap(A[c], A[piv]);
         std::swap(b[c], b[piv]);
-        for (int r = c + 1; r < n; ++r) {
+        for (int r = c + 1; r <= lastRow; ++r) {
             double f = A[r][c] / A[c][c];
             if (f == 0) continue;
-            for (int k = c; k < n; ++k) A[r][k] -= f * A[c][k];
+            for (int k = c; k <= lastCol; ++k) A[r][k] -= f * A[c][k];
             for (int k = 0; k < 3; ++k) b[r][k] -= f * b[c][k];
         }
     }
     for (int r = n - 1; r >= 0; --r) {
-        for (int k = r + 1; k < n; ++k)
+        for (int k = r + 1; k <= std::min(n - 1, r + 2 * band + 2); ++k)
             for (int j = 0; j < 3; ++j) b[r][j] -= A[r][k] * b[k][j];
         for (int j = 0; j < 3; ++j) b[r][j] /= A[r][r];
     }
@@ -253,7 +256,7 @@ bool interpolateOpen(int degree, int spans, const std::function<Vec3d(double)>& 
         for (int k = 0; k <= degree; ++k) A[r][span - degree + k] = N[k];
         b[r] = f(g[r]);
     }
-    if (!solve(A, b)) return false;
+    if (!solve(A, b, degree)) return false;
     out.cvs.resize(n);
     for (int j = 0; j < n; ++j) out.cvs[j] = {b[j][0], b[j][1], b[j][2], 1.0};
     return true;

@@ -208,7 +208,6 @@ MStatus computeTexture(Node& n, const Plug& p) {
 double paramAtFraction(const nurbs::CurveGeom& c, double fraction) {
     double t0, t1;
     c.domain(t0, t1);
-    return t0 + (t1 - t0) * fraction;
     double total = c.arcLength(t0, t1);
     if (!(total > 0)) return t0 + (t1 - t0) * fraction;
     double want = fraction * total, lo = t0, hi = t1;
