@@ -1,6 +1,5 @@
 #include "plugins/host_init.h"
 
-#include "psd_texture_node.h"  // the game library (game_scripts/)
 #include "mel/interpreter.h"
 #include "plugins/host_commands.h"
 #include "plugins/registry.h"
@@ -24,7 +23,7 @@ void initialize() {
     host::scene::registerSceneCommands(interp);
     host::plugins::registerPluginCommands(interp);
     host::files::registerFileCommands(interp);
-    vl2game::registerGameNodeTypes(host::scene::scene());
+    host::scene::scene();
 }
 
 void shutdown() {

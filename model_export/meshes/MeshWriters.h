@@ -20,8 +20,7 @@ struct MeshWriteSettings {
     bool mergeVertices = true;
     bool strips = true; // primitiveKind is Strips
     int normalMapping = 0;
-    // nullptr: no material is registered (every number UNKNOWN, index 0).
-    const MaterialRegistry* materials = nullptr;
+    const MaterialRegistry* materials = nullptr; // required
     TangentBuilder* tangents = nullptr;
 };
 

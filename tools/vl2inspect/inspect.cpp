@@ -18,9 +18,7 @@ FileType detectFileType(const unsigned char* bytes, std::size_t count)
 
 int inspectChunkFile(const std::string& path, const InspectOptions& opts, std::ostream& out, std::ostream& err)
 {
-    chunkread::ReadOptions read;
-    read.checkOnly = opts.check && !opts.json;
-    const chunkread::ChunkFile file = chunkread::readChunkFile(path, read);
+    const chunkread::ChunkFile file = chunkread::readChunkFile(path);
     if (opts.json) {
         chunkread::writeJson(file, out);
     } else if (opts.check) {
