@@ -220,7 +220,8 @@ TEST_F(MaRoundTrip, SceneBuiltByMel) {
         setAttr -l on root.count;
         setAttr -k on root.rotateOrder;
         connectAttr root.tx "root|child.ty";
-        connectAttr other.message root.list[1];
+        addAttr -ln links -m -at message root;
+        connectAttr other.message root.links[1];
         lockNode -l 1 "other|child";
         select -r "other|child" root;
     )MEL";

@@ -218,7 +218,7 @@ TEST_F(SceneCommands, Attributes) {
         {"createNode transform -n a; addAttr -ln w -at double -m a; setAttr \"a.w[2:4]\" 7 8 9;", "getAttr -mi a.w",
          "2 3 4"},
         {"createNode transform -n a; addAttr -ln w -at double -m a;", "setAttr \"a.w[0:2]\" 1 2",
-         "!Not enough data was provided."},
+         "!names 3 elements but the statement has data for at most 2."},
         // addAttr kinds and clashes.
         {"createNode transform -n a;", "addAttr -ln e -at enum -en \"lo:mid=5:hi\" a; setAttr a.e 6; getAttr -as a.e",
          "hi"},
