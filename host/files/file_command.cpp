@@ -1,9 +1,12 @@
 // The file command: opening, importing, saving and exporting scenes, through
 // the registered file translators.
+#include "files/ma_reader.h"
+#include "files/ma_writer.h"
 #include "mel/command.h"
 #include "mel/interpreter.h"
 #include "plugins/host_commands.h"
 #include "plugins/registry.h"
+#include "scene/commands/file_records.h"
 #include "scene/core/scene.h"
 
 #include <maya/MFileObject.h>
@@ -33,7 +36,8 @@ struct FileState {
     std::string sceneName;  // the current scene's file, "" for untitled
     std::string sceneType = "mayaAscii";
     std::map<std::string, std::string> fileInfo;
-    std::vector<std::string> requires;
+    std::vector<std::vector<std::string>> requires;  // words after "requires", as given
+    std::vector<MaReference> references;   // file -r statements: recorded, not loaded
 };
 
 FileState& state() {
@@ -91,12 +95,30 @@ TranslatorEntry* identify(const std::string& path) {
     return byExtension;
 }
 
-// Scene files are MEL: run them through the interpreter.
 void readAscii(const std::string& path) {
     std::string resolved = vl2platform::resolvePath(path);
     if (!vl2platform::fileExists(resolved)) throw CommandError("File not found: " + path);
-    host::mel::ExecResult r = host::mel::interpreter().sourceFile(resolved, true);
-    if (!r.ok) throw CommandError("Error reading file. " + path);
+    MaReadResult r = readMayaAsciiFile(resolved);
+    if (!r.ok) {
+        host::mel::interpreter().error(r.error);
+        throw CommandError("Error reading file. " + path);
+    }
+}
+
+void writeAscii(const std::string& path, bool selectionOnly) {
+    FileState& st = state();
+    MaWriteOptions o;
+    o.selectionOnly = selectionOnly;
+    o.requires = st.requires;
+    for (const auto& kv : st.fileInfo) o.fileInfo.push_back(kv);
+    o.references = st.references;
+    std::string err;
+    if (!writeMayaAsciiFile(path, o, &err)) throw CommandError(err);
+}
+
+void clearFileState() {
+    state() = FileState();
+    host::scene::records::clearAll();
 }
 
 void runReader(TranslatorEntry* t, const std::string& path, const std::string& options, int mode) {
@@ -216,6 +238,13 @@ Value fileCommand(CommandContext& ctx) {
                                         .flag("iv", "ignoreVersion")
                                         .flag("pmt", "prompt", {ArgType::Bool})
                                         .flag("l", "list")
+                                        .flag("r", "reference")
+                                        .flag("rdi", "referenceDepthInfo", {ArgType::Int})
+                                        .flag("ns", "namespace", {ArgType::String})
+                                        .flag("rfn", "referenceNode", {ArgType::String})
+                                        .flag("dr", "deferReference", {ArgType::Bool})
+                                        .flag("shd", "sharedNodes", {ArgType::String}, true)
+                                        .flag("gl", "groupLocator")
                                         .objects(0, 1);
     auto a = parser.parse(ctx);
     FileState& st = state();
@@ -224,6 +253,11 @@ Value fileCommand(CommandContext& ctx) {
     std::string options = a.flagStringOr("op", std::string());
 
     if (a.isQuery()) {
+        if (a.isSet("r")) {
+            std::vector<std::string> paths;
+            for (const MaReference& r : st.references) paths.push_back(r.path);
+            return Value(paths);
+        }
         if (a.isSet("sn")) return Value(st.sceneName);
         if (a.isSet("typ")) return Value(std::vector<std::string>{st.sceneType});
         if (a.isSet("l")) return Value(st.sceneName.empty() ? std::vector<std::string>{} : std::vector<std::string>{st.sceneName});
@@ -231,8 +265,25 @@ Value fileCommand(CommandContext& ctx) {
     }
     if (a.isSet("new")) {
         host::scene::scene().newScene();
-        st = FileState();
+        clearFileState();
         return Value(std::string());
+    }
+    // References of scene files are recorded (and saved again) but not
+    // loaded: the referenced files are not part of what this host reads.
+    if (a.isSet("rdi")) return Value(std::string());
+    if (a.isSet("r")) {
+        if (path.empty()) throw CommandError("file: a file name is required");
+        MaReference r;
+        r.path = path;
+        r.ns = a.flagStringOr("ns", "");
+        r.referenceNode = a.flagStringOr("rfn", "");
+        r.type = type;
+        r.options = options;
+        r.deferred = a.isSet("dr") && a.flagBool("dr");
+        st.references.push_back(r);
+        host::scene::records::unloadedReferences() = true;
+        ctx.warning("The reference '" + path + "' is recorded but not loaded.");
+        return Value(path);
     }
     if (a.isSet("rn")) {
         st.sceneName = vl2platform::toNativeSeparators(a.flagString("rn"));
@@ -249,7 +300,7 @@ Value fileCommand(CommandContext& ctx) {
         if (type.empty()) t = identify(path);
         if (open) {
             host::scene::scene().newScene();
-            st = FileState();
+            clearFileState();
         }
         if (t) {
             runReader(t, path, options, mode);
@@ -268,6 +319,14 @@ Value fileCommand(CommandContext& ctx) {
         if (save && path.empty()) path = st.sceneName;
         if (path.empty()) throw CommandError("file: a file name is required");
         if (type.empty()) type = save ? st.sceneType : "mayaAscii";
+        if (isAsciiType(type)) {
+            writeAscii(path, a.isSet("es"));
+            if (save) {
+                st.sceneName = path;
+                st.sceneType = type;
+            }
+            return Value(path);
+        }
         const int mode = save ? MPxFileTranslator::kSaveAccessMode
                               : a.isSet("es") ? MPxFileTranslator::kExportActiveAccessMode
                                               : MPxFileTranslator::kExportAccessMode;
@@ -286,9 +345,21 @@ Value requiresCommand(CommandContext& ctx) {
     static const ArgParser parser = ArgParser("requires").flag("nodeType", "nodeType", {ArgType::String}, true)
                                         .flag("dataType", "dataType", {ArgType::String}, true).objects(0);
     auto a = parser.parse(ctx);
-    std::string text;
-    for (const Value& v : a.objects()) text += (text.empty() ? "" : " ") + v.asString();
-    state().requires.push_back(text);
+    std::vector<std::string> words;
+    for (std::size_t u = 0; u < a.useCount("nodeType"); ++u) {
+        words.push_back("-nodeType");
+        words.push_back(a.flagString("nodeType", 0, u));
+    }
+    for (std::size_t u = 0; u < a.useCount("dataType"); ++u) {
+        words.push_back("-dataType");
+        words.push_back(a.flagString("dataType", 0, u));
+    }
+    for (const Value& v : a.objects()) words.push_back(v.asString());
+    // The host itself is written as the first requirement of every save.
+    if (!a.objects().empty() && a.objects()[0].asString() == "maya") return Value();
+    for (const auto& r : state().requires)
+        if (r == words) return Value();
+    state().requires.push_back(words);
     return Value();
 }
 

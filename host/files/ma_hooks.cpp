@@ -13,7 +13,24 @@ std::map<std::string, NodeSaveHook>& saveHooks() {
     static std::map<std::string, NodeSaveHook> m;
     return m;
 }
+std::map<std::pair<std::string, std::string>, RangeSetter>& rangeSetters() {
+    static std::map<std::pair<std::string, std::string>, RangeSetter> m;
+    return m;
+}
 }  // namespace
+
+void registerRangeSetter(const std::string& nodeType, const std::string& attrName, RangeSetter f) {
+    rangeSetters()[{nodeType, attrName}] = std::move(f);
+}
+
+const RangeSetter* findRangeSetter(const scene::Node& node, const scene::Attribute* attr) {
+    if (!attr || rangeSetters().empty()) return nullptr;
+    for (const scene::NodeType* t = node.type; t; t = t->parent) {
+        auto it = rangeSetters().find({t->name, attr->name});
+        if (it != rangeSetters().end()) return &it->second;
+    }
+    return nullptr;
+}
 
 void registerDataFormatter(const std::string& typeName, DataFormatter f) { formatters()[typeName] = std::move(f); }
 

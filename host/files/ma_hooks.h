@@ -32,4 +32,16 @@ void registerNodeSaveHook(const std::string& nodeType, NodeSaveHook hook);
 // The hook of the node's type or its nearest ancestor type; null when none.
 const NodeSaveHook* findNodeSaveHook(const scene::Node& node);
 
+// A node type's own store for long numeric ranges that scene files write,
+// such as a mesh's ".vt[0:7]" or ".uvst[0].uvsp[0:13]": the reader hands
+// the whole range over instead of writing one plug per element. `values`
+// holds the numbers as the file gives them (count elements times the
+// element's width). Return false with *error to fail the statement.
+using RangeSetter = std::function<bool(const scene::Plug& arrayPlug, unsigned first, unsigned count,
+                                       const double* values, std::size_t valueCount, std::string* error)>;
+// attrName: long name of the array attribute ("vt", "uvsp", "n").
+void registerRangeSetter(const std::string& nodeType, const std::string& attrName, RangeSetter f);
+// The setter for the node's type (or nearest ancestor type) and attribute; null when none.
+const RangeSetter* findRangeSetter(const scene::Node& node, const scene::Attribute* attr);
+
 }  // namespace host::files

@@ -914,6 +914,8 @@ void Interpreter::setOutputSink(Sink s) { impl_->out = s ? std::move(s) : [](con
 void Interpreter::setWarningSink(Sink s) { impl_->warn = s ? std::move(s) : [](const std::string& t) { std::cerr << t << std::flush; }; }
 void Interpreter::setErrorSink(Sink s) { impl_->err = s ? std::move(s) : [](const std::string& t) { std::cerr << t << std::flush; }; }
 
+Interpreter::Sink Interpreter::warningSink() const { return impl_->warn; }
+
 void Interpreter::resetSinks() {
     setOutputSink(nullptr);
     setWarningSink(nullptr);

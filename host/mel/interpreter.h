@@ -74,6 +74,8 @@ public:
     void setWarningSink(Sink s);
     void setErrorSink(Sink s);
     void resetSinks();
+    // The current warning sink (so a caller can wrap it and restore it).
+    Sink warningSink() const;
     void print(const std::string& text);
     void warning(const std::string& msg);
     void error(const std::string& msg);

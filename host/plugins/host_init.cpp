@@ -1,5 +1,6 @@
 #include "plugins/host_init.h"
 
+#include "psd_texture_node.h"  // the game library (game_scripts/)
 #include "mel/interpreter.h"
 #include "plugins/host_commands.h"
 #include "plugins/registry.h"
@@ -23,7 +24,7 @@ void initialize() {
     host::scene::registerSceneCommands(interp);
     host::plugins::registerPluginCommands(interp);
     host::files::registerFileCommands(interp);
-    host::scene::scene();
+    vl2game::registerGameNodeTypes(host::scene::scene());
 }
 
 void shutdown() {

@@ -90,6 +90,10 @@ public:
     std::vector<std::string>& materials() { return materials_; }
 
 private:
+    void walkScene();
+    bool fillMesh(ShapeEntry& entry, const MObject& meshNode);
+    int materialNumber(const std::string& name);
+
     SceneRecord record_;
     ExtractionSettings settings_;
     std::vector<ShapeEntry> shapes_;

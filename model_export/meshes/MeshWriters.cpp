@@ -3,6 +3,7 @@
 #include <runlog/RunLog.h>
 
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 namespace vl2 {
@@ -17,20 +18,39 @@ bool writeFloats(ChunkWriter& out, const float* values, int n)
     return ok;
 }
 
+// Stands in when the export has no material section: every material number
+// is then unknown, as an unregistered number is, and falls into index 0.
+class NoMaterials : public MaterialRegistry {
+public:
+    bool lookup(std::int32_t, MaterialInfo&) const override { return false; }
+};
+
 bool buildAndOptimise(const RawMesh* raw, const std::string& buildName, const OutputMesh& entry,
                       const MeshWriteSettings& settings, RenderMesh& render)
 {
-    if (raw == nullptr || settings.materials == nullptr)
+    if (raw == nullptr)
         return false;
+    static const NoMaterials noMaterials;
+    const MaterialRegistry& materials = settings.materials != nullptr ? *settings.materials : noMaterials;
     BuildSettings build;
     build.mergeVertices = settings.mergeVertices;
     build.vertexFormat = entry.vertexFormat;
     build.normalMapping = settings.normalMapping;
     build.tangents = settings.tangents;
-    if (!buildRenderMesh(*raw, buildName, build, *settings.materials, render))
-        return false;
-    optimiseRenderMesh(render, settings.strips, entry.name, *settings.materials);
-    return true;
+    // Nothing thrown below (memory, a tangent builder) may reach the host:
+    // the mesh is reported as failed instead.
+    try {
+        if (!buildRenderMesh(*raw, buildName, build, materials, render))
+            return false;
+        optimiseRenderMesh(render, settings.strips, entry.name, materials);
+        return true;
+    } catch (const std::exception& e) {
+        logMessage(2, "%s: %s\n", buildName.c_str(), e.what());
+    } catch (...) {
+        logMessage(2, "%s: unexpected failure building the render mesh\n", buildName.c_str());
+    }
+    render = RenderMesh{};
+    return false;
 }
 
 } // namespace
@@ -60,8 +80,16 @@ bool writeBmsh(ChunkWriter& out, const RenderMesh& mesh, std::uint32_t levelInde
             if (mask & 0x4000)
                 ok = writeFloats(out, v.binormal, 3) && ok;
         }
-        ok = out.writeUInt16(static_cast<std::uint16_t>(part.groups.size())) && ok;
-        for (const PrimitiveGroup& g : part.groups) {
+        // The count has 16 bits: more groups cannot be written consistently.
+        std::size_t groupCount = part.groups.size();
+        if (groupCount > 0xFFFF) {
+            logMessage(2, "corrupt data found in basic mesh");
+            corrupt = true;
+            groupCount = 0xFFFF;
+        }
+        ok = out.writeUInt16(static_cast<std::uint16_t>(groupCount)) && ok;
+        for (std::size_t gi = 0; gi < groupCount; ++gi) {
+            const PrimitiveGroup& g = part.groups[gi];
             std::uint32_t code = 0;
             switch (PrimitiveKind(g.kind)) {
             case PrimitiveKind::List:

@@ -20,7 +20,8 @@ struct MeshWriteSettings {
     bool mergeVertices = true;
     bool strips = true; // primitiveKind is Strips
     int normalMapping = 0;
-    const MaterialRegistry* materials = nullptr; // required
+    // nullptr: no material is registered (every number UNKNOWN, index 0).
+    const MaterialRegistry* materials = nullptr;
     TangentBuilder* tangents = nullptr;
 };
 

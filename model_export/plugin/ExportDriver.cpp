@@ -3,6 +3,9 @@
 #include "BadData.h"
 #include "ExportOptions.h"
 #include "ExportState.h"
+#include "HierarchyWriter.h"
+#include "MeshDispatch.h"
+#include "MeshList.h"
 #include "SceneExtraction.h"
 
 #include <chunk/ChunkWriter.h>
@@ -48,6 +51,36 @@ void writeTextChunk(ChunkWriter& w, const char* id, const char* text) {
 std::string fileNameOf(const std::string& path) {
     auto slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Builds the mesh list into the export state, adding its faces and its
+// bad-data texts to the export's counters.
+void buildMeshes(const ExportOptions& opt, SceneExtraction& scene, ExportState& state) {
+    MeshListSettings settings;
+    settings.validation = opt.meshFormat == Validate;
+    settings.wireframe = opt.meshFormat == WireframeFormat;
+    settings.joints = opt.vl2_joints;
+    settings.bounding = opt.vl2_bounding;
+    settings.engineTrails = opt.vl2_enginetrails;
+    MeshListContext context;
+    context.shaderObjects = &state.shaderObjects;
+    state.meshList = buildMeshList(scene, settings, context);
+    state.sceneBounds = context.bounds;
+    state.faceCount += context.faceCount;
+    for (const std::string& text : context.badData) badData().report("%s", text.c_str());
+}
+
+void writeMeshes(const ExportOptions& opt, SceneExtraction& scene, ExportState& state, std::int32_t format) {
+    MeshDispatchSettings settings;
+    settings.format = format;
+    settings.mergeVertices = opt.mergeVertices;
+    settings.strips = opt.primitiveKind == PrimitiveKind::Strips;
+    settings.normalMapping = opt.normalMapping;
+    settings.materials = state.materials;
+    settings.sceneDiagonal = state.sceneBounds.diagonal();
+    settings.scene = &scene;
+    for (const OutputMeshPtr& mesh : state.meshList)
+        if (mesh) writeMeshForFormat(state.writer, *mesh, settings);
 }
 
 }  // namespace
@@ -99,13 +132,31 @@ void runExportDriver() {
             const bool simpleKind = opt.meshFormat == WireframeFormat || opt.meshFormat == Simple;
             if (simpleKind) {
                 logMessage(0, opt.meshFormat == WireframeFormat ? "exporting 'Wirefame'\n" : "exporting 'Particle'\n");
+                buildMeshes(opt, scene, state);
+                writeMeshes(opt, scene, state, opt.meshFormat);
+                state.meshList.clear();
                 if (badData().flags() & 1u) writeBadDataChunk(writer, badData().text().c_str());
                 writer.endChunk();  // HVMD
             } else {
-                if (badData().flags() & 1u) writeBadDataChunk(writer, badData().text().c_str());
+                const bool withMeshes = opt.exportType != BackgroundNoMesh;
+                // Lights are collected here (before the mesh list).
+                buildMeshes(opt, scene, state);
+                // The light chunk goes here when vl2_lights is on.
+                if (withMeshes) {
+                    // Materials, then textures, go here: they register what the meshes refer to.
+                    writeMeshes(opt, scene, state, opt.meshFormat);
+                    // Goblins go here.
+                    if (badData().flags() & 1u) writeBadDataChunk(writer, badData().text().c_str());
+                }
                 writer.endChunk();  // HVMD
 
                 writer.beginForm(fourCC("DTRM"));
+                if (withMeshes) {
+                    if (opt.vl2_joints) writeHierarchy(writer);
+                    // Engine shapes, glows and burns; navigation lights; damage
+                    // points; docking paths; markers; star fields; bounding
+                    // volume; collision meshes; per-mesh bounds follow here.
+                }
                 writer.endChunk();
 
                 writer.beginForm(fourCC("INFO"));
@@ -121,6 +172,7 @@ void runExportDriver() {
                 const char* e = channelText(2);
                 MGlobal::executeCommand(MString(errorLogCommand(fileNameOf(outputPath), w ? w : "", e ? e : "")),
                                         false, false);
+                state.meshList.clear();
             }
             if (!writer.closeFile())
                 logMessage(2, "could not write '%s': %s\n", outputPath.c_str(), writer.errorText().c_str());
@@ -131,12 +183,17 @@ void runExportDriver() {
     } else {
         logMessage(0, "\nvalidation proceeding\n\n");
         badData().reset();
+        buildMeshes(opt, scene, state);
+        writeMeshes(opt, scene, state, Validate);
+        // Materials and textures are checked here as in an export, writing nothing.
         if (badData().flags() & 1u) {
             logMessage(0, "** bad data found **\n");
             logMessage(0, "%s\n", badData().text().c_str());
         }
         logMessage(0, "validation completed.\n");
+        state.meshList.clear();
     }
+    state.shaderObjects.clear();
     releaseLog();
 }
 

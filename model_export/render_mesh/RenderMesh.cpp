@@ -209,8 +209,10 @@ bool buildRenderMesh(const RawMesh& raw, const std::string& name, const BuildSet
                 settings.tangents->smooth(out.parts[p], diagonal);
             }
         }
+        // Or-ed rather than added: a mask that already carries the bits
+        // must not carry over into 0x8000.
         if (all)
-            out.vertexFormat += 0x6000;
+            out.vertexFormat |= 0x6000;
     }
 
     computeBounds(out);
@@ -297,6 +299,15 @@ bool stripPart(RenderPart& part, std::vector<PrimitiveGroup>& groups)
 
 void stripOrList(RenderPart& part, bool strips)
 {
+    // Callers outside the build hand in their own parts: an index past the
+    // vertices would be read and written out of bounds below.
+    for (std::uint16_t i : part.triangles)
+        if (i >= part.vertices.size()) {
+            logMessage(2, "material %u: index %u is not below the part's %zu vertices; no primitives written\n",
+                       part.materialIndex, unsigned(i), part.vertices.size());
+            part.groups.clear();
+            return;
+        }
     removeUnusedVertices(part);
 
     std::vector<PrimitiveGroup> groups;

@@ -18,7 +18,9 @@ FileType detectFileType(const unsigned char* bytes, std::size_t count)
 
 int inspectChunkFile(const std::string& path, const InspectOptions& opts, std::ostream& out, std::ostream& err)
 {
-    const chunkread::ChunkFile file = chunkread::readChunkFile(path);
+    chunkread::ReadOptions read;
+    read.checkOnly = opts.check && !opts.json;
+    const chunkread::ChunkFile file = chunkread::readChunkFile(path, read);
     if (opts.json) {
         chunkread::writeJson(file, out);
     } else if (opts.check) {

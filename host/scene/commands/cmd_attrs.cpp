@@ -1,9 +1,11 @@
 // Attribute commands: getAttr, setAttr, addAttr, deleteAttr, attributeQuery.
 #include "scene/commands/cmd_common.h"
+#include "scene/commands/file_records.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -290,6 +292,7 @@ struct SetAttrArgs {
     std::string type;
     int lock = -1, keyable = -1, channelBox = -1, caching = -1;
     int size = -1;
+    bool altered = false;  // -av: marks the value as edited; alone it changes nothing
     std::vector<MelValue> values;
 };
 
@@ -335,8 +338,13 @@ SetAttrArgs parseSetAttr(const std::vector<MelValue>& words) {
                 const MelValue& v = needArg("size");
                 if (!v.isNumber()) fail("Invalid argument 1 for flag '-size'. Expected int, got string \"" + v.asString() + "\"");
                 r.size = v.asInt();
-            } else if (f == "av" || f == "alteredValue" || f == "c" || f == "clamp") {
+            } else if (f == "av" || f == "alteredValue") {
+                r.altered = true;
+            } else if (f == "c" || f == "clamp") {
                 // Accepted; values are always clamped to the attribute's range.
+            } else if (f == "ch" || f == "capacityHint") {
+                const MelValue& v = needArg("capacityHint");
+                if (!v.isNumber()) fail("Invalid argument 1 for flag '-capacityHint'. Expected int, got string \"" + v.asString() + "\"");
             } else if (havePlug) {
                 r.values.push_back(w);  // a string value that looks like a flag
             } else {
@@ -356,7 +364,9 @@ SetAttrArgs parseSetAttr(const std::vector<MelValue>& words) {
 }
 
 // Expands the first "[a:b]" of a plug text into one text per index.
-std::vector<std::string> expandRange(const std::string& text) {
+// At most `limit` indices: a range cannot name more elements than the
+// statement has values for.
+std::vector<std::string> expandRange(const std::string& text, std::size_t limit) {
     std::size_t open = 0;
     while ((open = text.find('[', open)) != std::string::npos) {
         std::size_t close = text.find(']', open);
@@ -368,14 +378,17 @@ std::vector<std::string> expandRange(const std::string& text) {
             auto digits = [](const std::string& s) {
                 return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
             };
-            if (!digits(lo) || !digits(hi) || lo.size() > 9 || hi.size() > 9)
-                fail("No object matches name: " + text);
-            long a = std::stol(lo), b = std::stol(hi);
+            if (!digits(lo) || !digits(hi)) fail("No object matches name: " + text);
+            if (lo.size() > 10 || hi.size() > 10) fail("The index range of '" + text + "' is out of bounds.");
+            long long a = std::stoll(lo), b = std::stoll(hi);
+            if (b > 0xffffffffLL) fail("The index range of '" + text + "' is out of bounds.");
             if (b < a) fail("No object matches name: " + text);
-            if (b - a > 50000000) fail("Index range too large: " + text);
+            if (static_cast<std::size_t>(b - a) >= limit)
+                fail("The range '" + text + "' names " + std::to_string(b - a + 1) +
+                     " elements but the statement has data for at most " + std::to_string(limit) + ".");
             std::vector<std::string> out;
             std::string pre = text.substr(0, open + 1), post = text.substr(close);
-            for (long k = a; k <= b; ++k) out.push_back(pre + std::to_string(k) + post);
+            for (long long k = a; k <= b; ++k) out.push_back(pre + std::to_string(k) + post);
             return out;
         }
         open = close;
@@ -455,13 +468,24 @@ void storeOrFail(MStatus st, const std::string& err, const Plug& p) {
 }
 
 // Writes one plug from vals[cur...], advancing cur.
-void assignPlug(const Plug& p, const std::string& type, const std::vector<MelValue>& vals, std::size_t& cur,
+void assignPlug(const Plug& p, const std::string& typeGiven, const std::vector<MelValue>& vals, std::size_t& cur,
                 std::vector<std::string>& textWords) {
     Attribute* a = p.attr();
+    // Files continue long data in statements without -type (".fc[500:999]"):
+    // the attribute's own data type applies.
+    const std::string type = typeGiven.empty() && a->kind == AttrKind::Typed && !a->dataType.empty() &&
+                                     a->dataType != "string" && !p.isArray()
+                                 ? a->dataType
+                                 : typeGiven;
     std::string err;
     auto textOf = [&]() -> const std::vector<std::string>& {
         if (textWords.empty())
-            for (const MelValue& v : vals) textWords.push_back(v.asString());
+            for (const MelValue& v : vals) {
+                // Data parsers get numbers at full precision (MEL's own text form keeps 6 digits).
+                char buf[32];
+                if (v.type() == host::mel::Type::Float) std::snprintf(buf, sizeof buf, "%.17g", v.asFloat());
+                textWords.push_back(v.type() == host::mel::Type::Float ? std::string(buf) : v.asString());
+            }
         return textWords;
     };
     auto typedOk = [&](const std::string& t) {
@@ -632,7 +656,42 @@ void assignPlug(const Plug& p, const std::string& type, const std::vector<MelVal
     fail("Unknown data type '" + type + "' for attribute '" + plugLabel(p) + "'.");
 }
 
-// File loading keeps attributes the node type does not have.
+std::string quoted(const std::string& t) {
+    std::string r = "\"";
+    for (char c : t) {
+        switch (c) {
+        case '"': r += "\\\""; break;
+        case '\\': r += "\\\\"; break;
+        case '\n': r += "\\n"; break;
+        case '\t': r += "\\t"; break;
+        case '\r': r += "\\r"; break;
+        default: r += c;
+        }
+    }
+    return r + "\"";
+}
+
+// The statement again, for attributes kept as text ("setAttr ... \".a[2].b\" 1").
+std::string statementText(const SetAttrArgs& args, const std::string& plugText) {
+    std::string t = "setAttr";
+    auto onOff = [&](const char* f, int v) {
+        if (v >= 0) t += std::string(" ") + f + (v ? " on" : " off");
+    };
+    onOff("-k", args.keyable);
+    onOff("-cb", args.channelBox);
+    onOff("-l", args.lock);
+    if (args.size >= 0) t += " -s " + std::to_string(args.size);
+    t += " " + quoted(plugText);
+    if (!args.type.empty()) t += " -type " + quoted(args.type);
+    for (const MelValue& v : args.values) t += " " + (v.isNumber() ? v.asString() : quoted(v.asString()));
+    return t;
+}
+
+// File loading keeps attributes the node type does not have: a plain name
+// becomes a generic dynamic attribute holding the value, anything with
+// element or child paths is kept as the statement itself. Nodes of unknown
+// types were warned about once when created; known types warn once per
+// type and attribute.
 bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, CommandContext& ctx) {
     std::size_t dot = text.find('.');
     std::vector<Node*> nodes;
@@ -644,19 +703,25 @@ bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, Comm
         if (Node* n = tryFindNode(text.substr(0, dot))) nodes.push_back(n);
         attr = text.substr(dot + 1);
     }
-    if (nodes.empty()) return false;
-    bool simple = !attr.empty() && std::all_of(attr.begin(), attr.end(), [](char c) {
+    if (nodes.empty() || attr.empty()) return false;
+    bool simple = std::all_of(attr.begin(), attr.end(), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-    });
+    }) && !std::isdigit(static_cast<unsigned char>(attr[0]));
+    std::string firstName = attr.substr(0, attr.find_first_of(".["));
     for (Node* n : nodes) {
-        if (!simple) {
-            ctx.warning("Skipped unknown attribute '" + nodeName(n) + "." + attr + "'.");
+        if (n->unknownType.empty()) {
+            // Worded per type and attribute: the file reader prints each text once.
+            ctx.warning("Unknown attribute '" + firstName + "' on nodes of type '" + n->typeName() +
+                            "'; its values are kept as they are.");
+        }
+        if (!simple || n->attribute(attr)) {
+            records::keepNodeStatement(n, statementText(args, "." + attr));
             continue;
         }
         AttrPtr g = makeGeneric(attr, attr);
         g->dynamic = true;
         if (!n->addAttribute(g)) {
-            ctx.warning("Skipped unknown attribute '" + nodeName(n) + "." + attr + "'.");
+            records::keepNodeStatement(n, statementText(args, "." + attr));
             continue;
         }
         Plug p = n->plug(attr);
@@ -671,13 +736,17 @@ bool keepUnknownAttribute(const std::string& text, const SetAttrArgs& args, Comm
             for (const MelValue& v : args.values) gd->tokens.push_back(v.asString());
             S().setData(p, gd, &err);
         }
+        if (args.lock == 1) S().setLocked(p, true);
     }
     return true;
 }
 
 MelValue setAttrCmd(CommandContext& ctx) {
     SetAttrArgs args = parseSetAttr(ctx.args());
-    std::vector<std::string> texts = expandRange(args.plug);
+    const std::size_t rangeLimit = args.values.empty() ? (std::size_t(1) << 20) : args.values.size();
+    std::vector<std::string> texts = expandRange(args.plug, rangeLimit);
+    if (args.size >= 0 && texts.size() > 1 && static_cast<std::size_t>(args.size) < texts.size())
+        fail("The size " + std::to_string(args.size) + " given with -s is smaller than the range '" + args.plug + "'.");
     std::vector<Plug> targets;
     try {
         for (const std::string& t : texts) {
@@ -685,13 +754,15 @@ MelValue setAttrCmd(CommandContext& ctx) {
             targets.insert(targets.end(), ps.begin(), ps.end());
         }
     } catch (const CommandError&) {
-        if (createUnknownNodes() && texts.size() == 1 && keepUnknownAttribute(texts[0], args, ctx)) return MelValue();
+        if (createUnknownNodes() && keepUnknownAttribute(args.plug, args, ctx)) return MelValue();
         throw;
     }
     if (targets.empty()) fail("No object matches name: " + args.plug);
     bool hasValues = !args.values.empty();
-    if (!hasValues && args.lock < 0 && args.keyable < 0 && args.channelBox < 0 && args.size < 0 && args.caching < 0)
+    if (!hasValues && args.lock < 0 && args.keyable < 0 && args.channelBox < 0 && args.size < 0 && args.caching < 0) {
+        if (args.altered) return MelValue();
         fail("Not enough data was provided.");
+    }
     if (args.lock == 0)
         for (const Plug& p : targets) S().setLocked(p, false);
     if (hasValues) {
@@ -705,6 +776,21 @@ MelValue setAttrCmd(CommandContext& ctx) {
         for (std::size_t i = 0; i < targets.size(); ++i) {
             std::size_t start = cur;
             if (cur >= args.values.size()) fail("Not enough data was provided.");
+            if (targets[i].isArray() && args.type.empty() && texts.size() > 1 && leafIsNumber(targets[i].attr()) &&
+                !targets[i].attr()->isCompound()) {
+                // ".wl[0:7].w" 1 0 1 ...: per element of the range, the count
+                // of the multi's entries, then index and value of each.
+                int count = countWord(args.values, cur, args.values.size());
+                need(args.values, cur, static_cast<std::size_t>(count) * 2);
+                for (int k = 0; k < count; ++k) {
+                    int index = countWord(args.values, cur, 0x7fffffff);
+                    Plug e = targets[i].element(static_cast<unsigned>(index));
+                    std::size_t one = cur;
+                    assignPlug(e, std::string(), args.values, one, textWords);
+                    cur = one;
+                }
+                continue;
+            }
             assignPlug(targets[i], args.type, args.values, cur, textWords);
             // Plugs of several selected nodes each take the same words.
             if (args.plug[0] == '.' && texts.size() == 1 && targets.size() > 1) cur = start;
@@ -718,7 +804,9 @@ MelValue setAttrCmd(CommandContext& ctx) {
     if (args.size >= 0 && !hasValues) {
         for (const Plug& p : targets) {
             if (!p.isArray()) continue;
-            for (int i = 0; i < args.size && i < 10000000; ++i) S().slot(p.element(static_cast<unsigned>(i)), true);
+            // A size alone only announces elements that later statements
+            // fill; a few are made, absurd sizes allocate nothing.
+            for (int i = 0; i < args.size && i < 4096; ++i) S().slot(p.element(static_cast<unsigned>(i)), true);
         }
     }
     for (const Plug& p : targets) {
@@ -929,7 +1017,8 @@ MelValue addAttrCmd(CommandContext& ctx) {
                                    .flag("w", "writable", {ArgType::Bool})
                                    .flag("s", "storable", {ArgType::Bool})
                                    .flag("ci", "cachedInternally", {ArgType::Bool})
-                                   .flag("i", "internalSet", {ArgType::Bool})
+                                   .flag("is", "internalSet", {ArgType::Bool})
+                                   .flag("bt", "binaryTag", {ArgType::String})
                                    .flag("en", "enumName", {ArgType::String})
                                    .flag("p", "parent", {ArgType::String})
                                    .flag("nc", "numberOfChildren", {ArgType::Int})

@@ -1,4 +1,6 @@
 #include "scene/commands/cmd_common.h"
+#include "scene/nurbs/nurbs_data.h"
+#include "scene/poly/poly_commands.h"
 
 #include <maya/MAngle.h>
 #include <maya/MDistance.h>
@@ -61,6 +63,9 @@ void registerSceneCommands(host::mel::Interpreter& in) {
     cmds::registerAnimCommands(in);
     cmds::registerSetCommands(in);
     cmds::registerLayerCommands(in);
+    cmds::registerRenderCommands(in);
+    nurbs::registerNurbs(in);
+    registerPolyCommands(in);
 }
 
 namespace cmds {

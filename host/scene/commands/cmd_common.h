@@ -81,6 +81,7 @@ void registerTransformCommands(host::mel::Interpreter& in);
 void registerAnimCommands(host::mel::Interpreter& in);
 void registerSetCommands(host::mel::Interpreter& in);
 void registerLayerCommands(host::mel::Interpreter& in);
+void registerRenderCommands(host::mel::Interpreter& in);
 
 // Values a getAttr returns for one plug (used by getAttr and tests).
 MelValue plugValue(const Plug& p, bool asString);

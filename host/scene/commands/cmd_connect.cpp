@@ -1,8 +1,10 @@
 // Connection commands: connectAttr, disconnectAttr, listConnections,
 // isConnected, connectionInfo.
 #include "scene/commands/cmd_common.h"
+#include "scene/commands/file_records.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 namespace host::scene::cmds {
@@ -21,6 +23,37 @@ Plug nextAvailable(const Plug& arr) {
     return arr.element(k);
 }
 
+// "shape.iog.og[0].gid": an array in the middle of a path without an index
+// means its element 0, as scene files use it.
+Plug findPlugImplicitIndex(const std::string& text) {
+    try {
+        Plug p = findPlug(text);
+        if (p.isFullyIndexed()) return p;
+        throw CommandError("Plugs below arrays need indices: " + text);
+    } catch (const CommandError&) {
+        std::size_t dot = text.find('.');
+        Node* n = dot == std::string::npos ? nullptr : tryFindNode(text.substr(0, dot));
+        if (!n) throw;
+        std::string fixed = text.substr(0, dot);
+        std::size_t start = dot + 1;
+        bool changed = false;
+        while (start <= text.size()) {
+            std::size_t end = text.find('.', start);
+            std::string part = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            fixed += "." + part;
+            Attribute* at = part.find('[') == std::string::npos ? n->attribute(part) : nullptr;
+            if (at && at->array && end != std::string::npos) {
+                fixed += "[0]";
+                changed = true;
+            }
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        if (!changed) throw;
+        return findPlug(fixed);
+    }
+}
+
 MelValue connectAttrCmd(CommandContext& ctx) {
     static const ArgParser p = ArgParser()
                                    .flag("f", "force")
@@ -31,9 +64,38 @@ MelValue connectAttrCmd(CommandContext& ctx) {
     ParsedArgs a = p.parse(ctx);
     std::vector<std::string> w = objectWords(a);
     if (w.size() != 2) fail("Not enough objects or values.");
-    Plug src = findPlug(w[0]);
-    Plug dst = findPlug(w[1]);
+    Plug src, dst;
+    try {
+        src = findPlugImplicitIndex(w[0]);
+        dst = findPlugImplicitIndex(w[1]);
+        // Attributes kept from other pipelines' files hold no elements.
+        if (createUnknownNodes() && a.isSet("na") && dst.attr()->kind == AttrKind::Generic) fail("kept");
+    } catch (const CommandError&) {
+        // Scene files from other pipelines connect attributes this host
+        // does not have (on nodes it does have): kept for saving.
+        if (!createUnknownNodes()) throw;
+        bool missingNode = false;
+        for (const std::string& t : w) {
+            std::size_t dot = t.find('.');
+            if (dot == std::string::npos || dot == 0) throw;
+            if (!tryFindNode(t.substr(0, dot))) missingNode = true;
+        }
+        if (missingNode && !records::unloadedReferences()) throw;
+        records::keptConnections().push_back({w[0], w[1], a.isSet("na") ? "-na" : ""});
+        if (missingNode) {
+            ctx.warning("Connections naming nodes that are not in the scene are kept as they are (the file's references are not loaded).");
+            return MelValue();
+        }
+        Node* n = tryFindNode(w[1].substr(0, w[1].find('.')));
+        // Worded per node type: the file reader prints each text once.
+        ctx.warning("Connections to attributes unknown on '" + (n ? n->typeName() : w[1]) +
+                    "' nodes are kept as they are.");
+        return MelValue();
+    }
+    // "shape.iog" names the first instance's element when it feeds a single plug.
+    if (src.isArray() && !dst.isArray() && !a.isSet("na")) src = src.element(0);
     if (a.isSet("na")) {
+        if (src.isArray()) src = src.element(0);
         if (dst.isArray()) dst = nextAvailable(dst);
         else if (dst.isElement() && !S().sourceOf(dst).isNull()) dst = nextAvailable(dst.arrayPlug());
     }
@@ -41,6 +103,8 @@ MelValue connectAttrCmd(CommandContext& ctx) {
     Plug existing = S().sourceOf(dst);
     if (!existing.isNull()) {
         if (existing == src) {
+            // Saved files repeat the connections a new scene already has.
+            if (createUnknownNodes()) return MelValue("Connected " + plugLabel(src) + " to " + plugLabel(dst) + ".");
             ctx.warning("'" + plugLabel(src) + "' is already connected to '" + plugLabel(dst) + "'.");
             return MelValue("Connected " + plugLabel(src) + " to " + plugLabel(dst) + ".");
         }
@@ -217,9 +281,156 @@ MelValue connectionInfoCmd(CommandContext& ctx) {
     fail("connectionInfo: nothing to query.");
 }
 
+// Words of a statement as strings (numbers in MEL's formatting).
+std::vector<std::string> wordStrings(CommandContext& ctx) {
+    std::vector<std::string> out;
+    for (const MelValue& v : ctx.args()) {
+        if (v.isArray())
+            for (std::size_t i = 0; i < v.size(); ++i) out.push_back(v.element(i).asString());
+        else
+            out.push_back(v.asString());
+    }
+    return out;
+}
+
+// relationship "link" ":lightLinker1" ":initialShadingGroup.message" ...:
+// light and shadow links the host keeps outside the connections. The nodes
+// named must exist; the statement is kept for saving.
+MelValue relationshipCmd(CommandContext& ctx) {
+    std::vector<std::string> w = wordStrings(ctx);
+    if (w.size() < 2) fail("relationship: a relationship type and a node are required.");
+    for (std::size_t i = 1; i < w.size(); ++i) {
+        if (!w[i].empty() && w[i][0] == '-') continue;
+        std::string node = w[i].substr(0, w[i].find('.'));
+        if (!tryFindNode(node)) fail("No object matches name: " + w[i]);
+    }
+    records::relationships().push_back(std::move(w));
+    return MelValue();
+}
+
+// dataStructure -fmt "raw" -as "name=x:int32=y": structure declarations of
+// metadata, kept for saving.
+MelValue dataStructureCmd(CommandContext& ctx) {
+    static const ArgParser p = ArgParser("dataStructure")
+                                   .flag("fmt", "format", {ArgType::String})
+                                   .flag("as", "asString", {ArgType::String})
+                                   .flag("n", "name", {ArgType::String})
+                                   .objects(0, 0);
+    ParsedArgs a = p.parse(ctx);
+    if (!a.isSet("as")) fail("dataStructure: -asString is required.");
+    std::vector<std::string> w = {"-fmt", a.flagStringOr("fmt", "raw"), "-as", a.flagString("as")};
+    auto& all = records::dataStructures();
+    if (std::find(all.begin(), all.end(), w) == all.end()) all.push_back(std::move(w));
+    return MelValue();
+}
+
+// lockNode [-l on|off] [-lu on|off] [nodes]: locked nodes cannot be
+// renamed or deleted. Query with -q -l.
+MelValue lockNodeCmd(CommandContext& ctx) {
+    static const ArgParser p = ArgParser("lockNode")
+                                   .queryFlag("q", "query")
+                                   .flag("l", "lock", {ArgType::Bool})
+                                   .flag("lu", "lockUnpublished", {ArgType::Bool})
+                                   .flag("ln", "lockName", {ArgType::Bool})
+                                   .flag("ic", "ignoreComponents")
+                                   .objects(0);
+    ParsedArgs a = p.parse(ctx);
+    std::vector<Node*> nodes;
+    std::vector<std::string> words = objectWords(a);
+    if (words.empty()) nodes = selectedNodes();
+    for (const std::string& w : words) nodes.push_back(findNode(w));
+    if (nodes.empty()) fail("lockNode: no object was specified.");
+    if (a.isQuery()) {
+        std::vector<int> out;
+        for (Node* n : nodes) out.push_back(n->locked ? 1 : 0);
+        return MelValue(out);
+    }
+    bool on = a.isSet("l") ? a.flagBool("l") : true;
+    for (Node* n : nodes) n->locked = on;
+    return MelValue();
+}
+
 }  // namespace
 
+}  // namespace host::scene::cmds
+
+namespace host::scene::records {
+namespace {
+struct Kept {
+    std::weak_ptr<Object> node;
+    std::vector<std::string> statements;
+};
+std::map<const Node*, Kept>& kept() {
+    static std::map<const Node*, Kept> m;
+    return m;
+}
+}  // namespace
+
+void keepNodeStatement(Node* n, std::string statement) {
+    Kept& k = kept()[n];
+    NodePtr live = scene().ptr(n);
+    if (k.node.lock() != live) k = Kept{live, {}};  // a new node at a reused address
+    k.statements.push_back(std::move(statement));
+}
+
+std::vector<std::string> nodeStatements(const Node* n) {
+    auto it = kept().find(n);
+    if (it == kept().end()) return {};
+    auto live = it->second.node.lock();
+    if (!live || live.get() != n || !live->alive()) return {};
+    return it->second.statements;
+}
+
+std::vector<std::vector<std::string>>& relationships() {
+    static std::vector<std::vector<std::string>> v;
+    return v;
+}
+std::vector<std::vector<std::string>>& dataStructures() {
+    static std::vector<std::vector<std::string>> v;
+    return v;
+}
+std::vector<std::vector<std::string>>& keptConnections() {
+    static std::vector<std::vector<std::string>> v;
+    return v;
+}
+
+namespace {
+std::map<const Node*, std::weak_ptr<Object>>& implicitDefaults() {
+    static std::map<const Node*, std::weak_ptr<Object>> m;
+    return m;
+}
+}  // namespace
+
+void markImplicitDefault(Node* n) { implicitDefaults()[n] = scene().ptr(n); }
+
+bool isImplicitDefault(const Node* n) {
+    auto it = implicitDefaults().find(n);
+    if (it == implicitDefaults().end()) return false;
+    auto live = it->second.lock();
+    return live && live.get() == n && live->alive();
+}
+
+bool& unloadedReferences() {
+    static bool on = false;
+    return on;
+}
+
+void clearAll() {
+    unloadedReferences() = false;
+    implicitDefaults().clear();
+    kept().clear();
+    relationships().clear();
+    dataStructures().clear();
+    keptConnections().clear();
+}
+}  // namespace host::scene::records
+
+namespace host::scene::cmds {
+
 void registerConnectionCommands(host::mel::Interpreter& in) {
+    in.registerCommand("relationship", relationshipCmd);
+    in.registerCommand("dataStructure", dataStructureCmd);
+    in.registerCommand("lockNode", lockNodeCmd);
     in.registerCommand("connectAttr", connectAttrCmd);
     in.registerCommand("disconnectAttr", disconnectAttrCmd);
     in.registerCommand("listConnections", listConnectionsCmd);

@@ -148,16 +148,18 @@ MelValue createNodeCmd(CommandContext& ctx) {
     static const ArgParser p = ArgParser()
                                    .flag("n", "name", {ArgType::String})
                                    .flag("p", "parent", {ArgType::String})
-                                   .flag("s", "skipSelect")
-                                   .flag("ss", "shared")
+                                   .flag("s", "shared")
+                                   .flag("ss", "skipSelect")
                                    .objects(1, 1);
     ParsedArgs a = p.parse(ctx);
     std::string type = objectWords(a).at(0);
     std::string name = a.flagStringOr("n", "");
     Node* parent = a.isSet("p") ? findNode(a.flagString("p")) : nullptr;
-    if (a.isSet("ss") && !name.empty()) {
+    // Shared nodes (the default cameras, lambert1 ...) exist once: files
+    // re-declare them and edit the existing node.
+    if (a.isSet("s") && !name.empty()) {
         if (Node* existing = tryFindNode(name)) {
-            if (!a.isSet("s")) selectOnly(existing);
+            if (!a.isSet("ss")) selectOnly(existing);
             return MelValue(nodeName(existing));
         }
     }
@@ -168,8 +170,8 @@ MelValue createNodeCmd(CommandContext& ctx) {
     if (!n) fail(err.empty() ? "Unknown object type: " + type : err);
     if (unknown)
         ctx.warning("Unrecognized node type '" + type + "'; preserving node information during this session.");
-    if (a.isSet("ss")) n->isShared = true;
-    if (!a.isSet("s")) selectOnly(n);
+    if (a.isSet("s")) n->isShared = true;
+    if (!a.isSet("ss")) selectOnly(n);
     return MelValue(nodeName(n));
 }
 
@@ -209,6 +211,13 @@ MelValue renameCmd(CommandContext& ctx) {
     static const ArgParser p = ArgParser().flag("is", "ignoreShape").flag("uid", "uuid").objects(1, 2);
     ParsedArgs a = p.parse(ctx);
     std::vector<std::string> w = objectWords(a);
+    if (a.isSet("uid")) {
+        // Node identifiers of scene files: this host keeps none, the node
+        // (named or selected) must exist.
+        if (w.size() == 2) findNode(w[0]);
+        else if (selectedNodes().empty()) fail("No object was specified to rename.");
+        return MelValue(w.back());
+    }
     Node* n = nullptr;
     std::string newName;
     if (w.size() == 2) {

@@ -1,5 +1,6 @@
 // Sets and display layers: sets, createDisplayLayer, editDisplayLayerMembers.
 #include "scene/commands/cmd_common.h"
+#include "scene/mesh/mesh_data.h"
 
 #include <algorithm>
 
@@ -60,8 +61,81 @@ std::vector<std::string> setContents(Node* set) {
     return out;
 }
 
+// Shading groups share one partition: -add and -include refuse members that
+// another shading group already holds (only -forceElement moves them).
+void checkPartitionFree(Node* set, const std::vector<Member>& ms) {
+    if (!set->hasFn(MFn::kShadingEngine)) return;
+    for (const Member& m : ms) {
+        ComponentListData want;
+        want.items = m.components;
+        std::vector<int> faces = want.indices("f");
+        for (const SetMembership& sm : S().membershipsOf(m.node)) {
+            if (sm.set == set || !sm.set->hasFn(MFn::kShadingEngine)) continue;
+            bool clash = sm.wholeObject || m.components.empty();
+            if (!clash) {
+                ComponentListData have;
+                have.items = sm.components;
+                std::vector<int> hf = have.indices("f");
+                for (int f : faces)
+                    if (std::binary_search(hf.begin(), hf.end(), f)) clash = true;
+            }
+            if (clash)
+                fail("'" + nodeName(m.node) + "' is already in the shading group '" + sm.set->name +
+                     "' of the same partition; use -forceElement to move it.");
+        }
+    }
+}
+
+// Shading groups hold shapes: a transform named as a member stands for its shapes.
+std::vector<Member> shapesFor(Node* set, const std::vector<Member>& ms) {
+    if (!set->hasFn(MFn::kShadingEngine)) return ms;
+    std::vector<Member> out;
+    for (const Member& m : ms) {
+        bool any = false;
+        if (m.components.empty() && isTransform(m.node))
+            for (Node* c : m.node->children)
+                if (isShape(c) && !isIntermediate(c)) {
+                    out.push_back({c, {}});
+                    any = true;
+                }
+        if (!any) out.push_back(m);
+    }
+    return out;
+}
+
+int faceCount(Node* shape) {
+    Plug om = shape->plug("outMesh");
+    if (om.isNull()) return -1;
+    auto md = std::dynamic_pointer_cast<MeshData>(S().getData(om));
+    return md ? md->mesh.numFaces() : -1;
+}
+
+// Forcing faces into a shading group: a group holding the whole mesh keeps
+// the other faces only, so every face stays in exactly one group.
+void splitWholeMemberships(Node* set, const Member& m) {
+    if (!set->hasFn(MFn::kShadingEngine) || m.components.empty()) return;
+    ComponentListData want;
+    want.items = m.components;
+    int n = faceCount(m.node);
+    if (n < 0) return;
+    std::vector<int> forced = want.indices("f", n);
+    for (const SetMembership& sm : S().membershipsOf(m.node)) {
+        if (sm.set == set || !sm.wholeObject || !sm.set->hasFn(MFn::kShadingEngine)) continue;
+        Node* other = sm.set;
+        std::vector<std::string> rest;
+        for (int f = 0; f < n; ++f)
+            if (!std::binary_search(forced.begin(), forced.end(), f)) rest.push_back("f[" + std::to_string(f) + "]");
+        std::string err;
+        S().removeFromSet(other, m.node, &err);
+        if (!rest.empty() && !S().addToSet(other, m.node, rest, &err))
+            fail(err.empty() ? "Cannot keep the other faces of '" + nodeName(m.node) + "' in '" + other->name + "'." : err);
+        break;
+    }
+}
+
 void addMembers(Node* set, const std::vector<Member>& ms) {
     for (const Member& m : ms) {
+        splitWholeMemberships(set, m);
         std::string err;
         if (!S().addToSet(set, m.node, m.components, &err))
             fail(err.empty() ? "Cannot add '" + nodeName(m.node) + "' to the set '" + set->name + "'." : err);
@@ -107,7 +181,7 @@ MelValue setsCmd(CommandContext& ctx) {
     };
     if (a.isSet("ism")) {
         Node* set = setFlag("ism");
-        for (const Member& m : objects()) {
+        for (const Member& m : shapesFor(set, objects())) {
             auto mem = S().setMembers(set);
             if (std::find(mem.begin(), mem.end(), m.node) == mem.end()) return MelValue(0);
         }
@@ -115,12 +189,14 @@ MelValue setsCmd(CommandContext& ctx) {
     }
     if (a.isSet("fe") || a.isSet("add") || a.isSet("in")) {
         Node* set = setFlag(a.isSet("fe") ? "fe" : a.isSet("add") ? "add" : "in");
-        addMembers(set, objects());
+        std::vector<Member> ms = shapesFor(set, objects());
+        if (!a.isSet("fe")) checkPartitionFree(set, ms);
+        addMembers(set, ms);
         return MelValue();
     }
     if (a.isSet("rm")) {
         Node* set = setFlag("rm");
-        for (const Member& m : objects()) {
+        for (const Member& m : shapesFor(set, objects())) {
             std::string err;
             if (!S().removeFromSet(set, m.node, &err))
                 fail(err.empty() ? "'" + nodeName(m.node) + "' is not a member of '" + set->name + "'." : err);
@@ -137,11 +213,33 @@ MelValue setsCmd(CommandContext& ctx) {
     }
     if (a.isSet("e")) fail("sets -edit needs -forceElement, -addElement, -remove or -clear.");
     bool renderable = a.isSet("r") && a.flagBool("r");
-    std::string name = a.flagStringOr("n", renderable ? "set#" : "set#");
+    std::vector<Member> ms;
+    if (!a.isSet("em")) {
+        ms = objects();
+    }
     std::string err;
-    Node* set = S().createNode(renderable ? "shadingEngine" : "objectSet", name, nullptr, &err);
+    Node* set = S().createNode(renderable ? "shadingEngine" : "objectSet", a.flagStringOr("n", "set#"), nullptr, &err);
     if (!set) fail(err.empty() ? "Cannot create the set." : err);
-    if (!a.isSet("em")) addMembers(set, objects());
+    if (renderable) {
+        S().setDouble(set->plug("renderableOnlySet"), 1);
+        if (Node* part = tryFindNode("renderPartition")) {
+            Plug sets = part->plug("sets");
+            unsigned k = 0;
+            for (unsigned i : S().logicalIndices(sets)) k = std::max(k, i + 1);
+            S().connect(set->plug("partition"), sets.element(k), false, &err);
+        }
+        // Without -noSurfaceShader the group shows the default material until it gets its own.
+        if (!(a.isSet("nss") && a.flagBool("nss")))
+            if (Node* initial = tryFindNode("initialShadingGroup")) {
+                Plug src = S().sourceOf(initial->plug("surfaceShader"));
+                if (!src.isNull()) S().connect(src, set->plug("surfaceShader"), false, &err);
+            }
+    }
+    if (a.isSet("t")) S().setString(set->plug("annotation"), a.flagString("t"));
+    if (a.isSet("v")) S().setDouble(set->plug("verticesOnlySet"), a.flagBool("v") ? 1 : 0);
+    if (a.isSet("eg")) S().setDouble(set->plug("edgesOnlySet"), a.flagBool("eg") ? 1 : 0);
+    if (a.isSet("fc")) S().setDouble(set->plug("facetsOnlySet"), a.flagBool("fc") ? 1 : 0);
+    addMembers(set, shapesFor(set, ms));
     return MelValue(nodeName(set));
 }
 

@@ -2,6 +2,8 @@
 // default nodes of a new scene.
 #include "scene/core/scene.h"
 #include "scene/core/eval.h"
+#include "scene/poly/poly_nodes.h"
+#include "scene/render/render_types.h"
 
 #include <maya/MPxNode.h>
 
@@ -200,11 +202,9 @@ MStatus computeDeformerPassThrough(Node& n, const Plug& p) {
 
 MStatus computeMesh(Node& n, const Plug& p) {
     Scene& s = scene();
-    Plug in = n.plug("inMesh");
     Plug out = n.plug("outMesh");
     if (p.attr() == out.attr() || p.attr() == n.type->attribute("outMesh")) {
-        if (!s.sourceOf(in).isNull()) s.setComputed(out, s.get(in));
-        else if (Slot* sl = s.slot(in, false); sl && sl->value.index() != 0) s.setComputed(out, sl->value);
+        s.setComputed(out, meshShapeOutput(n));
         return MStatus::kSuccess;
     }
     if (p.attr() == n.type->attribute("worldMesh")) {
@@ -367,13 +367,13 @@ void Scene::registerBuiltins() {
     mesh->defaultName = "polySurfaceShape";
     {
         auto uvSet = arrayOf(makeCompound(
-            "uvSet", "uvs",
+            "uvSet", "uvst",
             {str("uvSetName", "uvsn"), arrayOf(num3("uvSetPoints", "uvsp", NumericType::k2Float, {"uvSetPointsU", "uvSetPointsV"},
                                                      {"uvspu", "uvspv"}))}));
         auto colorSet = arrayOf(makeCompound(
-            "colorSet", "clr",
-            {str("colorName", "clrnm"), b("clamped", "clamp"), en("representation", "rprt", {"", "A", "", "RGB", "RGBA"}, 4),
-             arrayOf(makeNumericCompound("colorSetPoints", "clrp", NumericType::k4Double,
+            "colorSet", "clst",
+            {str("colorName", "clsn"), b("clamped", "clam"), en("representation", "rprt", {"", "A", "", "RGB", "RGBA"}, 4),
+             arrayOf(makeNumericCompound("colorSetPoints", "clsp", NumericType::k4Double,
                                          std::vector<AttrPtr>{flt("colorSetPointsR", "clpr"), flt("colorSetPointsG", "clpg"),
                                                               flt("colorSetPointsB", "clpb"), flt("colorSetPointsA", "clpa")}))}));
         add(mesh, {typed("inMesh", "i", "mesh"), computed(typed("outMesh", "o", "mesh")), typed("cachedInMesh", "ci", "mesh"),
@@ -672,6 +672,8 @@ void Scene::registerBuiltins() {
     add(cyl, {dist("radius", "r", 1), dist("height", "h", 2), lng("subdivisionsAxis", "sa", 20),
               lng("subdivisionsHeight", "sh", 1), lng("subdivisionsCaps", "sc"), b("roundCap", "rcp")});
     registerType("unknown", "dependNode", MFn::kUnknown, 0x554e4b4e);
+    installPolyTypes(*this);
+    registerRenderTypes(*this);
 }
 
 bool Scene::undeletable(const Node* n) const {
@@ -687,6 +689,8 @@ bool Scene::undeletable(const Node* n) const {
 void Scene::newScene() {
     std::vector<NodePtr> old;
     old.swap(nodes_);
+    byName_.clear();
+    taken_.clear();
     for (auto& n : old) {
         for (auto& f : onDelete) f(*n);
         n->deleted = true;
@@ -727,7 +731,7 @@ void Scene::createDefaults() {
     connect(lam->plug("outColor"), sg->plug("surfaceShader"));
     connect(sg->plug("partition"), part->plug("sets").element(0));
     connect(pse->plug("partition"), part->plug("sets").element(1));
-    Node* mi = make("materialInfo", "materialInfo1");
+    Node* mi = make("materialInfo", "initialMaterialInfo");
     connect(sg->plug("message"), mi->plug("shadingGroup"));
     connect(lam->plug("message"), mi->plug("material"));
 

@@ -782,17 +782,126 @@ static bool validName(const std::string& n) {
     return true;
 }
 
+// ---- name index
+
+const Scene::NameEntry* Scene::entry(const std::string& name) const {
+    auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : &it->second;
+}
+
+void Scene::indexAdd(Node* n) {
+    NameEntry& e = byName_[n->name];
+    // Keep creation order so lookups list nodes as a scan of the scene would.
+    auto pos = std::upper_bound(e.nodes.begin(), e.nodes.end(), n,
+                                [](const Node* a, const Node* b) { return a->created < b->created; });
+    e.nodes.insert(pos, n);
+    if (!n->isDag()) ++e.nonDag;
+}
+
+void Scene::indexRemove(Node* n) {
+    auto it = byName_.find(n->name);
+    if (it == byName_.end()) return;
+    NameEntry& e = it->second;
+    auto pos = std::find(e.nodes.begin(), e.nodes.end(), n);
+    if (pos == e.nodes.end()) return;
+    e.nodes.erase(pos);
+    if (!n->isDag()) --e.nonDag;
+    if (e.nodes.empty()) {
+        std::string freed = it->first;
+        byName_.erase(it);
+        forgetNumber(freed);
+    }
+}
+
+bool Scene::nameTaken(const std::string& name, const Node* self) const {
+    const NameEntry* e = entry(name);
+    if (!e) return false;
+    return e->nodes.size() > 1 || e->nodes.front() != self;
+}
+
+// A freed name may be the lowest free number of any pattern it fits: drop it
+// from every cached run. Long names just clear the cache.
+void Scene::forgetNumber(const std::string& name) const {
+    if (taken_.empty()) return;
+    if (name.size() > 256) {
+        taken_.clear();
+        return;
+    }
+    for (size_t a = 0; a < name.size(); ++a) {
+        if (name[a] < '1' || name[a] > '9') continue;  // generated numbers have no leading zero
+        unsigned long num = 0;
+        for (size_t b = a; b < name.size() && b - a < 19 && std::isdigit(static_cast<unsigned char>(name[b])); ++b) {
+            num = num * 10 + static_cast<unsigned long>(name[b] - '0');
+            std::string key = name.substr(0, a);
+            key += '\0';
+            key.append(name, b + 1, std::string::npos);
+            auto it = taken_.find(key);
+            if (it == taken_.end()) continue;
+            auto& runs = it->second;
+            auto r = runs.upper_bound(num);
+            if (r == runs.begin()) continue;
+            --r;
+            if (r->second <= num) continue;
+            unsigned long first = r->first, end = r->second;
+            runs.erase(r);
+            if (first < num) runs.emplace(first, num);
+            if (num + 1 < end) runs.emplace(num + 1, end);
+        }
+    }
+}
+
+std::string Scene::firstFree(const std::string& prefix, const std::string& suffix, unsigned long start,
+                             const Node* self) const {
+    // The cached runs say nothing about self's own name, which counts as free.
+    const bool selfIndexed = self && !self->deleted && [&] {
+        const NameEntry* e = entry(self->name);
+        return e && std::find(e->nodes.begin(), e->nodes.end(), self) != e->nodes.end();
+    }();
+    if (selfIndexed) {
+        for (unsigned long i = start;; ++i) {
+            std::string n = prefix + std::to_string(i) + suffix;
+            if (!nameTaken(n, self)) return n;
+        }
+    }
+    std::string key = prefix;
+    key += '\0';
+    key += suffix;
+    auto& runs = taken_[key];
+    for (unsigned long i = start;; ++i) {
+        // Runs are disjoint and never touch, so one skip lands on an unknown number.
+        auto r = runs.upper_bound(i);
+        if (r != runs.begin()) {
+            --r;
+            if (r->second > i) i = r->second;
+        }
+        std::string n = prefix + std::to_string(i) + suffix;
+        if (!nameTaken(n, self)) return n;
+        // Record i as taken, merging with the neighbouring runs.
+        auto next = runs.find(i + 1);
+        unsigned long end = next != runs.end() ? next->second : i + 1;
+        if (next != runs.end()) runs.erase(next);
+        auto after = runs.lower_bound(i);
+        if (after != runs.begin() && std::prev(after)->second == i)
+            std::prev(after)->second = end;
+        else
+            runs[i] = end;
+    }
+}
+
 std::string Scene::uniqueName(const std::string& want, Node* self, Node* dagParent, bool isDag) const {
-    auto globalClash = [&](const std::string& n) {
-        for (const auto& o : nodes_)
-            if (o.get() != self && o->name == n) return true;
-        return false;
-    };
     auto clash = [&](const std::string& n) {
-        for (const auto& o : nodes_) {
-            if (o.get() == self || o->name != n) continue;
-            if (!isDag || !o->isDag()) return true;
-            if (o->parent == dagParent) return true;
+        const NameEntry* e = entry(n);
+        if (!e) return false;
+        if (!isDag) return nameTaken(n, self);
+        if (e->nonDag > 0) return true;
+        // DAG names clash only among siblings: look through the shorter list.
+        const std::vector<Node*>& siblings = dagParent ? dagParent->children : world_->children;
+        if (e->nodes.size() <= siblings.size()) {
+            for (const Node* o : e->nodes)
+                if (o != self && o->parent == dagParent) return true;
+        } else {
+            for (const Node* o : siblings)
+                if (o != self && o->name == n) return true;
         }
         return false;
     };
@@ -800,10 +909,7 @@ std::string Scene::uniqueName(const std::string& want, Node* self, Node* dagPare
     if (hash != std::string::npos) {
         std::string pre = want.substr(0, hash), post = want.substr(hash + 1);
         post.erase(std::remove(post.begin(), post.end(), '#'), post.end());
-        for (unsigned long i = 1;; ++i) {
-            std::string n = pre + std::to_string(i) + post;
-            if (!globalClash(n)) return n;
-        }
+        return firstFree(pre, post, 1, self);
     }
     if (!clash(want)) return want;
     // Renumber: strip trailing digits and count up from the next number.
@@ -815,10 +921,7 @@ std::string Scene::uniqueName(const std::string& want, Node* self, Node* dagPare
         std::string digits = want.substr(e);
         if (digits.size() < 10) start = std::stoul(digits) + 1;
     }
-    for (unsigned long i = start;; ++i) {
-        std::string n = base + std::to_string(i);
-        if (!globalClash(n)) return n;
-    }
+    return firstFree(base, "", start, self);
 }
 
 // ---------------------------------------------------------------- creation
@@ -869,11 +972,13 @@ Node* Scene::createNode(const std::string& typeName, const std::string& name, No
     n->unknownType = unknownName;
     std::string want = name.empty() ? t->defaultName + "#" : name;
     n->name = uniqueName(want, nullptr, parent, t->isDag);
+    n->created = nextCreated_++;
     if (t->isDag) {
         n->parent = parent;
         (parent ? parent->children : world_->children).push_back(n.get());
     }
     nodes_.push_back(n);
+    indexAdd(n.get());
     if (t->creator) {
         MPxNode* u = t->creator();
         if (u) {
@@ -919,8 +1024,7 @@ Node* Scene::find(const std::string& nameOrPath, std::string* error) const {
     std::string s = nameOrPath;
     std::vector<Node*> hits;
     if (s.find('|') == std::string::npos) {
-        for (const auto& n : nodes_)
-            if (n->name == s) hits.push_back(n.get());
+        if (const NameEntry* e = entry(s)) hits = e->nodes;
     } else {
         bool anchored = s[0] == '|';
         std::vector<std::string> comps = splitPath(anchored ? s.substr(1) : s);
@@ -929,11 +1033,12 @@ Node* Scene::find(const std::string& nameOrPath, std::string* error) const {
                 if (error) *error = "No object matches name: " + nameOrPath;
                 return nullptr;
             }
-        for (const auto& n : nodes_) {
-            if (!n->isDag() || n->name != comps.back()) continue;
-            if (pathEndsWith(n.get(), comps, anchored, [](const std::string& a, const std::string& b) { return a == b; }))
-                hits.push_back(n.get());
-        }
+        if (const NameEntry* e = entry(comps.back()))
+            for (Node* n : e->nodes) {
+                if (!n->isDag()) continue;
+                if (pathEndsWith(n, comps, anchored, [](const std::string& a, const std::string& b) { return a == b; }))
+                    hits.push_back(n);
+            }
     }
     if (hits.size() == 1) return hits[0];
     if (error)
@@ -945,8 +1050,7 @@ std::vector<Node*> Scene::match(const std::string& pattern) const {
     std::vector<Node*> out;
     if (pattern.find_first_of("*?") == std::string::npos) {
         if (pattern.find('|') == std::string::npos) {
-            for (const auto& n : nodes_)
-                if (n->name == pattern) out.push_back(n.get());
+            if (const NameEntry* e = entry(pattern)) out = e->nodes;
         } else if (Node* n = find(pattern)) {
             out.push_back(n);
         }
@@ -982,7 +1086,9 @@ MStatus Scene::rename(Node* n, const std::string& newName, std::string* error) {
         if (error) *error = "Invalid node name: " + newName;
         return MStatus::kInvalidParameter;
     }
+    indexRemove(n);
     n->name = uniqueName(newName, n, n->parent, n->isDag());
+    indexAdd(n);
     touch();
     return MStatus::kSuccess;
 }
@@ -1022,7 +1128,9 @@ MStatus Scene::reparent(Node* child, Node* newParent, bool keepWorld, std::strin
         newList.push_back(child);
     else
         newList.insert(newList.begin() + position, child);
+    indexRemove(child);
     child->name = uniqueName(child->name, child, newParent, true);
+    indexAdd(child);
     touch();
     if (adjust) {
         Matrix4 parentInv;
@@ -1069,6 +1177,7 @@ MStatus Scene::deleteNode(Node* n, std::string* error) {
                                         [&](const SelectionItem& s) { return s.node.get() == v; }),
                          selection_.end());
         nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), keep), nodes_.end());
+        indexRemove(v);
         v->deleted = true;
         // The plug-in object goes with the node.
         v->user.reset();

@@ -313,6 +313,7 @@ public:
     bool alive() const override { return !deleted; }
 
     NodeType* type;
+    // Change only through Scene::rename/reparent: the scene's name index follows them.
     std::string name;
     std::string unknownType;   // original type name of "unknown" nodes
     std::vector<AttrPtr> dynamicAttrs;
@@ -322,6 +323,7 @@ public:
     bool deleted = false;
     bool isShared = false;
     std::unique_ptr<MPxNode> user;  // plug-in nodes
+    unsigned long long created = 0;  // creation sequence (orders lookups by name)
 
     // DAG (single instance: one parent, null = under the world).
     Node* parent = nullptr;
@@ -429,7 +431,10 @@ public:
     MStatus setLocalMatrix(Node* transform, const Matrix4& m);
     // Default nodes the host refuses to delete (time1, the cameras, lambert1 ...).
     bool undeletable(const Node* n) const;
-    // Unique name for n under parent, following the host's renumbering rules.
+    // Unique name for n under parent, following the host's renumbering rules:
+    // "#" becomes the lowest free number; a clash strips trailing digits and
+    // counts up from the next number. Dependency node names are unique
+    // globally, DAG names among their siblings (and against non-DAG nodes).
     std::string uniqueName(const std::string& want, Node* self, Node* dagParent, bool isDag) const;
 
     // ---- plugs
@@ -509,6 +514,26 @@ private:
     friend class Node;
     void registerBuiltins();
     void createDefaults();
+    // Name index: short name -> nodes in creation order, and how many of them
+    // are not DAG nodes. Kept current by create/rename/reparent/delete.
+    struct NameEntry {
+        std::vector<Node*> nodes;
+        unsigned nonDag = 0;
+    };
+    void indexAdd(Node* n);
+    void indexRemove(Node* n);
+    const NameEntry* entry(const std::string& name) const;
+    bool nameTaken(const std::string& name, const Node* self) const;
+    // First number i >= start with prefix+i+suffix free.
+    std::string firstFree(const std::string& prefix, const std::string& suffix, unsigned long start,
+                          const Node* self) const;
+    void forgetNumber(const std::string& name) const;
+    std::unordered_map<std::string, NameEntry> byName_;
+    // Numbers known to be taken per automatic-name pattern (prefix '\0'
+    // suffix): runs [first, end). A cache: numbers leave it when their name
+    // is freed, so probing results are exactly those of a full scan.
+    mutable std::unordered_map<std::string, std::map<unsigned long, unsigned long>> taken_;
+    unsigned long long nextCreated_ = 1;
     Value evaluate(const Plug& p, int depth);
     std::vector<NodePtr> nodes_;
     NodePtr world_;

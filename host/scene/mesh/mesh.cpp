@@ -616,6 +616,20 @@ bool Mesh::deleteColorSet(int s) {
     return true;
 }
 
+bool Mesh::renameColorSet(int s, const std::string& name) {
+    if (s < 0 || s >= numColorSets() || name.empty()) return false;
+    int other = findColorSet(name);
+    if (other >= 0 && other != s) return false;
+    colorSets_[s].name = name;
+    return true;
+}
+
+bool Mesh::setColorRepresentation(int s, int representation) {
+    if (s < 0 || s >= numColorSets() || (representation != 1 && representation != 3 && representation != 4)) return false;
+    colorSets_[s].representation = representation;
+    return true;
+}
+
 bool Mesh::setCurrentColorSet(int s) {
     if (s < 0 || s >= numColorSets()) return false;
     currentColor_ = s;

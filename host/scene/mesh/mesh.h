@@ -201,6 +201,8 @@ public:
     int findColorSet(const std::string& name) const;
     int createColorSet(const std::string& name);
     bool deleteColorSet(int s);
+    bool renameColorSet(int s, const std::string& name);  // false when taken or empty
+    bool setColorRepresentation(int s, int representation);  // 1, 3 or 4
     int currentColorSet() const { return currentColor_; }  // -1 without colour sets
     bool setCurrentColorSet(int s);
     bool setColors(int s, const std::vector<Rgba>& colors);

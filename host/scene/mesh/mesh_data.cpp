@@ -18,6 +18,37 @@ bool isMeshComponentKind(MFn::Type k) {
            k == MFn::kMeshVtxFaceComponent || k == MFn::kMeshMapComponent;
 }
 
+// Component text of mesh shapes ("f[0:3]", "vtx[*]", "e[2]", "map[5]") and back.
+const bool kMeshComponentsRegistered = [] {
+    registerComponentParser([](Node& shape, const std::vector<std::string>& items) -> ObjectPtr {
+        if (!isMeshShape(&shape) || items.empty()) return nullptr;
+        MeshDataPtr g = shapeGeometry(&shape);
+        const Mesh* m = g ? &g->mesh : nullptr;
+        const std::string& first = items.front();
+        struct Kind { const char* prefix; MFn::Type type; };
+        for (Kind k : {Kind{"f[", MFn::kMeshPolygonComponent}, Kind{"vtx[", MFn::kMeshVertComponent},
+                       Kind{"e[", MFn::kMeshEdgeComponent}, Kind{"map[", MFn::kMeshMapComponent}}) {
+            if (first.compare(0, std::char_traits<char>::length(k.prefix), k.prefix) != 0) continue;
+            int count = 0;
+            if (m) {
+                if (k.type == MFn::kMeshPolygonComponent) count = m->numFaces();
+                else if (k.type == MFn::kMeshVertComponent) count = m->numVertices();
+                else if (k.type == MFn::kMeshEdgeComponent) count = m->numEdges();
+                else if (m->numUVSets() > 0) count = int(m->uvSet(m->currentUVSet()).u.size());
+            }
+            return componentFromStrings(k.type, items, count);
+        }
+        return nullptr;
+    });
+    registerComponentFormatter([](const Object& c, std::vector<std::string>& items) {
+        auto* sc = dynamic_cast<const SingleIndexedComponent*>(&c);
+        if (!sc || !*componentPrefix(sc->kind)) return false;
+        items = sc->toStrings();
+        return true;
+    });
+    return true;
+}();
+
 // The host's type id of mesh shapes ("DMSH").
 constexpr unsigned kMeshTypeId = 0x444D5348;
 
@@ -156,15 +187,21 @@ MeshDataPtr upstreamGeometry(Node* shape) {
 
 MeshDataPtr shapeGeometry(Node* shape) {
     if (!isMeshShape(shape)) return nullptr;
+    // outMesh is what the shape shows: file attributes built in, history
+    // evaluated, vertex tweaks applied.
+    if (Attribute* out = shape->attribute("outMesh"))
+        if (auto d = std::dynamic_pointer_cast<MeshData>(scene().getData(shape->plug(out)))) return d;
     if (auto own = ownGeometry(shape)) return own;
     return upstreamGeometry(shape);
 }
 
 MeshDataPtr editableShapeGeometry(Node* shape) {
     if (!isMeshShape(shape)) return nullptr;
+    MeshDataPtr shown = shapeGeometry(shape);
     if (auto own = ownGeometry(shape)) return own;
     MeshDataPtr d;
-    if (auto up = upstreamGeometry(shape)) d = std::make_shared<MeshData>(*up);
+    if (shown) d = std::make_shared<MeshData>(*shown);
+    else if (auto up = upstreamGeometry(shape)) d = std::make_shared<MeshData>(*up);
     else d = std::make_shared<MeshData>();
     if (setShapeGeometry(shape, d).error()) return nullptr;
     return d;

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(ModelExport, ShipFileLayoutWithOwnerAndErrorLog) {
     std::string file = dir + "/Ship.VLM";
-    ASSERT_EQ(exportScene("createNode transform -n hull;", "exportType=1", file), 0) << err;
+    ASSERT_EQ(exportScene("select -cl; joint -n Root; select -cl;", "exportType=1", file), 0) << err;
     ChunkFile f = readChunkFile(dir + "/Ship.vlm");  // written under the lower-case extension
     ASSERT_TRUE(f.ok()) << f.problemText();
     ASSERT_EQ(f.chunks.size(), 5u);
@@ -60,7 +60,8 @@ TEST_F(ModelExport, ShipFileLayoutWithOwnerAndErrorLog) {
     for (size_t i = 0; i < 5; ++i) EXPECT_EQ(f.chunks[i].name, order[i]);
     EXPECT_EQ(f.find("VERS")->field("version")->asInt(), 512);
     EXPECT_EQ(f.find("NAME")->field("name")->asString(), "Velmora2 Multi Mesh File");
-    EXPECT_EQ(f.find("DTRM")->size, 4u);  // an empty form: its identifier only
+    ASSERT_EQ(f.find("DTRM")->children.size(), 1u);  // the hierarchy alone
+    EXPECT_EQ(f.find("DTRM/HIER")->field("count")->asInt(), 1);
     const auto* info = f.find("INFO");
     ASSERT_NE(info, nullptr);
     ASSERT_EQ(info->children.size(), 1u);  // no warnings or errors: OWNR alone

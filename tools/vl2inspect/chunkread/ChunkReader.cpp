@@ -105,7 +105,9 @@ public:
     Parser(const std::vector<std::uint8_t>& bytes, const ReadOptions& options, std::vector<Problem>& problems)
         : bytes_(bytes), options_(options), problems_(problems) {}
 
-    bool parseSequence(std::uint64_t begin, std::uint64_t end, const Chunk* parent, int depth, std::vector<Chunk>& out);
+    // `fieldsRead`: a decoder reads the children's fields after the sequence.
+    bool parseSequence(std::uint64_t begin, std::uint64_t end, const Chunk* parent, int depth, std::vector<Chunk>& out,
+                       bool fieldsRead = false);
 
     void problem(std::uint64_t offset, std::string message) { problems_.push_back({offset, std::move(message)}); }
 
@@ -119,8 +121,19 @@ private:
     std::uint64_t decodedBytes_ = 0;
 };
 
+namespace {
+
+void dropFields(Chunk& chunk)
+{
+    chunk.fields = Value::record();
+    for (Chunk& child : chunk.children)
+        dropFields(child);
+}
+
+} // namespace
+
 bool Parser::parseSequence(std::uint64_t begin, std::uint64_t end, const Chunk* parent, int depth,
-                           std::vector<Chunk>& out)
+                           std::vector<Chunk>& out, bool fieldsRead)
 {
     if (depth > options_.maxDepth) {
         problem(begin, "chunks nested deeper than " + std::to_string(options_.maxDepth) + " levels");
@@ -132,6 +145,8 @@ bool Parser::parseSequence(std::uint64_t begin, std::uint64_t end, const Chunk* 
         if (!parseOne(pos, end, parent, depth, chunk))
             return false; // the rest of this sequence cannot be located
         pos = chunk.end();
+        if (options_.checkOnly && !fieldsRead)
+            dropFields(chunk); // checked; nothing reads its values any more
         out.push_back(std::move(chunk));
     }
     return true;
@@ -206,13 +221,14 @@ void Parser::decodeContents(Chunk& chunk, const Chunk* parent, int depth)
         chunk.decoder = entry->description;
 
     if (contents == Contents::Chunks)
-        parseSequence(chunk.dataOffset, chunk.end(), &chunk, depth + 1, chunk.children);
+        parseSequence(chunk.dataOffset, chunk.end(), &chunk, depth + 1, chunk.children,
+                      entry != nullptr && entry->decode != nullptr);
     if (entry == nullptr || entry->decode == nullptr) {
         chunk.decoded = entry != nullptr;
         return;
     }
     if (contents == Contents::Data) {
-        if (decodedBytes_ + chunk.dataSize > options_.maxDecodedBytes) {
+        if (!options_.checkOnly && decodedBytes_ + chunk.dataSize > options_.maxDecodedBytes) {
             chunk.decoder += " (not decoded: decode limit reached)";
             return;
         }
@@ -237,7 +253,7 @@ bool DecodeContext::parseChildren()
     const std::uint64_t begin = in.fileOffset();
     const std::uint64_t end = begin + in.remaining();
     in.skip(in.remaining());
-    return parser_.parseSequence(begin, end, &chunk, depth_ + 1, chunk.children);
+    return parser_.parseSequence(begin, end, &chunk, depth_ + 1, chunk.children, true);
 }
 
 const char* kindName(ChunkKind kind)

@@ -58,6 +58,11 @@ struct ReadOptions {
     // Total content bytes handed to decoders; beyond it chunks are listed
     // without fields, which bounds the memory of decoded values.
     std::uint64_t maxDecodedBytes = 64ull << 20;
+    // Verifying only (vl2inspect --check): every chunk is decoded, so every
+    // decoder's checks run whatever the file's size, and the decoded fields
+    // are dropped as soon as no decoder reads them any more, which bounds the
+    // memory by the largest chunk instead of the decode limit.
+    bool checkOnly = false;
 };
 
 class ChunkFile {

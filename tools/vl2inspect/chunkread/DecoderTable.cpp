@@ -28,6 +28,10 @@ const DecoderEntry kTable[] = {
     {K::Plain, "SIMP", nullptr, 0, C::Data, decoders::simpleMesh, "simple mesh"},
     {K::Nrml, "BMSH", nullptr, 1400, C::Data, decoders::basicMesh, "basic mesh"},
     {K::Nrml, "MULT", nullptr, 1400, C::Data, decoders::multiMesh, "multi mesh"},
+    // Materials, lights and textures.
+    {K::Nrml, "STAT", nullptr, 1001, C::Data, decoders::material, "material"},
+    {K::Plain, "LITE", nullptr, 0, C::Data, decoders::lights, "lights"},
+    {K::Plain, "LMIP", nullptr, 0, C::Data, decoders::texture, "texture"},
 };
 
 bool idIs(const char* text, std::uint32_t id)

@@ -113,6 +113,9 @@ void hierarchy(DecodeContext& ctx);
 void simpleMesh(DecodeContext& ctx);
 void basicMesh(DecodeContext& ctx);
 void multiMesh(DecodeContext& ctx);
+void material(DecodeContext& ctx);
+void lights(DecodeContext& ctx);
+void texture(DecodeContext& ctx);
 } // namespace decoders
 
 } // namespace vl2::chunkread

@@ -486,6 +486,49 @@ Bytes richFile()
                 form("DTRM", plain("HIER", cat({le(1), lestr("Root"), lestr(""), Bytes(48, 0), {1, 1, 1}})))});
 }
 
+// Checking decodes every chunk, also past the decode limit, so the mesh index
+// and level checks run on any file, and keeps no decoded values behind.
+TEST(ChunkReader, CheckOnlyDecodesPastTheLimitAndKeepsNoFields)
+{
+    auto level = [](std::uint32_t number, std::uint8_t index) {
+        return nrml("BMSH", 1400, cat({le(number), le(1), le(0), le(0x1), le(1), Bytes(16, 0), {1, 0}, le(514), le(1),
+                                       {index, 0}}));
+    };
+    const Bytes good = richFile();
+    struct Case {
+        const char* name;
+        Bytes tail;
+        const char* message;
+    } cases[] = {
+        {"index past the vertices", form("HVMD", nrml("MULT", 1400, cat({lestr("m"), lestr("p"), le(1), level(0, 1)}))),
+         "index 1 is not below the part's 1 vertices"},
+        {"level misnumbered", form("HVMD", nrml("MULT", 1400, cat({lestr("m"), lestr("p"), le(1), level(5, 0)}))),
+         "level 0 is numbered 5"},
+        {"top-level basic mesh", level(0, 3), "index 3 is not below"},
+    };
+    cr::ReadOptions limited;
+    limited.maxDecodedBytes = 64; // spent on the valid chunks in front
+    cr::ReadOptions check = limited;
+    check.checkOnly = true;
+    for (const Case& c : cases) {
+        const Bytes file = cat({good, c.tail});
+        EXPECT_TRUE(cr::parseChunkBytes(file, limited).ok()) << c.name; // listed, not decoded
+        const cr::ChunkFile f = cr::parseChunkBytes(file, check);
+        ASSERT_FALSE(f.ok()) << c.name;
+        EXPECT_NE(f.problemText().find(c.message), std::string::npos) << c.name << ": " << f.problemText();
+    }
+
+    const cr::ChunkFile g = cr::parseChunkBytes(good, check);
+    ASSERT_TRUE(g.ok()) << g.problemText();
+    ASSERT_EQ(g.findDeep("BMSH").size(), 2u);
+    for (const cr::Chunk* c : g.findDeep("BMSH")) {
+        EXPECT_TRUE(c->decoded);
+        EXPECT_EQ(c->fields.size(), 0u);
+    }
+    EXPECT_TRUE(g.find("HVMD/MULT")->decoded);
+    EXPECT_EQ(g.find("HVMD/MULT")->fields.size(), 0u);
+}
+
 TEST(ChunkReader, RandomCorruptionsAreReportedNeverCrash)
 {
     const Bytes rich = richFile();
